@@ -1,0 +1,25 @@
+#include "engine/clock.h"
+
+#include <chrono>
+#include <thread>
+
+namespace brantle {
+namespace {
+
+class SteadyClock final : public Clock {
+ public:
+  uint64_t NowMs() override {
+    using namespace std::chrono;
+    return duration_cast<milliseconds>(steady_clock::now().time_since_epoch()).count();
+  }
+  void SleepMs(uint32_t ms) override { std::this_thread::sleep_for(std::chrono::milliseconds(ms)); }
+};
+
+}  // namespace
+
+Clock& SystemClock() {
+  static SteadyClock clock;
+  return clock;
+}
+
+}  // namespace brantle

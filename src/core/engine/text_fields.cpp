@@ -1,0 +1,30 @@
+#include "engine/text_fields.h"
+
+namespace brantle {
+
+int64_t HexToInt(const std::string& text) {
+  if (text.size() >= 9) return -1;
+  int64_t value = 0;
+  for (char c : text) {
+    int digit;
+    if (c >= '0' && c <= '9') digit = c - '0';
+    else if (c >= 'A' && c <= 'F') digit = c - 'A' + 10;
+    else if (c >= 'a' && c <= 'f') digit = c - 'a' + 10;
+    else return -1;
+    value = value * 16 + digit;
+  }
+  return value;
+}
+
+void NextField(std::string& text, std::string& field) {
+  const size_t pos = text.find(';');
+  if (pos == std::string::npos) {
+    field = text;
+    text.clear();
+    return;
+  }
+  field = text.substr(0, pos);
+  text.erase(0, pos + 1);
+}
+
+}  // namespace brantle
