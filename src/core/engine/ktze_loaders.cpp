@@ -1,0 +1,82 @@
+#include "engine/ktze_loaders.h"
+
+#include <unistd.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+#include <sys/stat.h>
+
+namespace brantle {
+namespace {
+
+const ELoaderSet kE700{{"e700_loader1.bin", 7169}, {"e700_loader2.bin", 29848}, 728};
+const ELoaderSet kE800{{"e800_loader1.bin", 4548}, {"e800_loader2.bin", 32248}, 688};
+const ELoaderSet kE330{{"e330_loader1.bin", 4568}, {"e330_loader2.bin", 32600}, 708};
+
+bool IsDirectory(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+std::string ExecutableFolder() {
+  char buf[4096];
+  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
+  if (n <= 0) return ".";
+  std::string path(buf, static_cast<size_t>(n));
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? "." : path.substr(0, slash);
+}
+
+}  // namespace
+
+const char kDemoLoaderMarker[] = "BRANTLE DEMO LOADER - NOT A PHONE PROGRAM - FOR THE VIRTUAL PHONE ONLY";
+
+const ELoaderSet& ELoaders(const std::string& engineFamily) {
+  if (engineFamily == "E800") return kE800;
+  if (engineFamily == "E330") return kE330;
+  return kE700;
+}
+
+const std::vector<LoaderFile>& AllLoaderFiles() {
+  static const std::vector<LoaderFile> files = {kE700.first, kE700.second, kE800.first,
+                                                kE800.second, kE330.first, kE330.second};
+  return files;
+}
+
+std::string DefaultLoadersFolder() {
+  if (const char* env = std::getenv("BRANTLE_LOADERS"); env && *env) return env;
+  const std::string exe = ExecutableFolder();
+  const std::string beside = exe + "/loaders";
+  if (IsDirectory(beside)) return beside;
+  const std::string shared = exe + "/../share/brantle/loaders";
+  return IsDirectory(shared) ? shared : beside;
+}
+
+bool IsDemoLoader(const std::string& image) {
+  return image.compare(0, sizeof kDemoLoaderMarker - 1, kDemoLoaderMarker) == 0;
+}
+
+bool LoadLoader(const std::string& folder, const LoaderFile& file, std::string& image,
+                std::string& error) {
+  const std::string path = folder + "/" + file.name;
+  const std::string expected = " (expected " + std::to_string(file.size) + " bytes)";
+  std::ifstream in(path, std::ios::binary);
+  if (!in) {
+    error = "loader file " + path + " not found" + expected;
+    return false;
+  }
+  // Read at most one byte past the expected size: enough to know it is wrong.
+  image.assign(file.size + 1, '\0');
+  in.read(image.data(), static_cast<std::streamsize>(image.size()));
+  const size_t got = static_cast<size_t>(in.gcount());
+  if (got != file.size) {
+    error = "loader file " + path + " has the wrong size" + expected;
+    image.clear();
+    return false;
+  }
+  image.resize(file.size);
+  return true;
+}
+
+}  // namespace brantle

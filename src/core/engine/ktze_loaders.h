@@ -1,0 +1,41 @@
+#pragma once
+// Loader images: phone-side programs the engine uploads at connect time. They are
+// not part of the program; they are read from the loaders folder under fixed
+// names and checked against their known sizes.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace brantle {
+
+struct LoaderFile {
+  const char* name;  // file name inside the loaders folder
+  uint32_t size;     // exact size in bytes
+};
+
+// E families: first and second loader of each protocol variant.
+struct ELoaderSet {
+  LoaderFile first;
+  LoaderFile second;
+  uint32_t patchOffset;  // where the first loader holds the second loader's size
+};
+const ELoaderSet& ELoaders(const std::string& engineFamily);  // "E700", "E800", "E330"
+
+// Every loader file the program knows (for the demo set and for diagnostics).
+const std::vector<LoaderFile>& AllLoaderFiles();
+
+// $BRANTLE_LOADERS, else <exe folder>/loaders, else <exe folder>/../share/brantle/loaders
+// (the first that exists; the second when none does).
+std::string DefaultLoadersFolder();
+
+// Text at the start of every demo loader file.
+extern const char kDemoLoaderMarker[];
+bool IsDemoLoader(const std::string& image);
+
+// Reads folder/file.name and checks its size. On failure returns false and sets
+// error to a message naming the file and the expected size.
+bool LoadLoader(const std::string& folder, const LoaderFile& file, std::string& image,
+                std::string& error);
+
+}  // namespace brantle
