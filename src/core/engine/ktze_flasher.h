@@ -1,0 +1,55 @@
+#pragma once
+// The E-family engine (E700, E800, E330; S500 runs as E700): bringing a phone in
+// boot mode to a running second loader, the NOR sector commands, and the end of a
+// connection. Every operation returns a result code (engine/result_codes.h) and
+// shows nothing; status and progress go through the link's callbacks.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/ktze_flashes.h"
+#include "engine/ktze_internals.h"
+
+namespace brantle {
+
+class EEngine {
+ public:
+  explicit EEngine(Link& link);
+
+  Link& link() { return link_; }
+
+  std::string EngineFamily = "E700";
+  uint32_t Loader1Size = 7169;
+  uint32_t Loader2Size = 29848;
+  EFlashInfo FlashInfo;
+  // Where the loader images are read from (DefaultLoadersFolder() to start with).
+  std::string LoadersFolder;
+  // Why the last loader step returned kErrLoader: names the file and its size.
+  const std::string& LoaderError() const { return loaderError_; }
+
+  // Connect sequence, in this order.
+  int EInitPort(const std::string& port, const std::string& family);
+  int EWaitBoot(uint32_t firstTimeoutMs, uint32_t nextTimeoutMs);
+  int EBootCommand(uint8_t w0, uint8_t w1, uint8_t w2, uint8_t w3);
+  int ESendLoader1();
+  int ESwitchSpeed(uint32_t baud);
+  int ESendLoader2();
+  int ETerminate();
+  int EClose();
+
+  // One 64 KB sector; the program passes length 65536.
+  int ERead(uint8_t sector, uint32_t length, uint8_t* buffer);
+  int EProgram(uint8_t sector, uint32_t length, const uint8_t* buffer);
+  int EErase(uint8_t sector, uint32_t length);
+
+ private:
+  bool LoadImages();  // both loaders of the family, checked before anything is sent
+  bool ImageAllowed(const std::string& image, const std::string& name);
+
+  Link& link_;
+  std::string loader1_;
+  std::string loader2_;
+  std::string loaderError_;
+};
+
+}  // namespace brantle
