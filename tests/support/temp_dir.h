@@ -1,0 +1,20 @@
+#pragma once
+// A temporary folder removed with everything in it when the test ends.
+
+#include <string>
+
+namespace brantle::test {
+
+class TempDir {
+ public:
+  TempDir();
+  ~TempDir();
+  const std::string& path() const { return path_; }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+  void Write(const std::string& name, const std::string& bytes) const;
+
+ private:
+  std::string path_;
+};
+
+}  // namespace brantle::test
