@@ -1,0 +1,23 @@
+#pragma once
+// --simulate: runs brantle-phonesim (found beside this program) as a child
+// process and hands back the pseudo-terminal it serves.
+
+#include <cstdio>
+#include <string>
+#include <sys/types.h>
+
+namespace brantle::cli {
+
+class SimulatorProcess {
+ public:
+  ~SimulatorProcess();  // stops the child
+  bool Start(const std::string& family, std::string& error);
+  const std::string& PortPath() const { return port_; }
+
+ private:
+  pid_t pid_ = -1;
+  std::FILE* output_ = nullptr;
+  std::string port_;
+};
+
+}  // namespace brantle::cli
