@@ -1,0 +1,86 @@
+// Dump speed of the E engine against the virtual phone over a pseudo-terminal.
+//  (a) efficiency at 806400 baud with line-rate emulation over 1 MiB: the time the
+//      bytes need on an ideal line divided by the measured time (goal >= 0.97);
+//  (b) engine throughput without emulation over 16 MiB (goal >= 20 MiB/s), so the
+//      engine never is what limits a line.
+
+#include <chrono>
+#include <cstdlib>
+#include <cstdio>
+#include <string>
+
+#include "engine/ktze_flasher.h"
+#include "engine/result_codes.h"
+#include "sim/demo_loaders.h"
+#include "sim/virtual_e_phone.h"
+
+using namespace brantle;
+
+namespace {
+
+constexpr uint32_t kSpeed = 806400;
+// Per sector: E6, the 8-byte header; C0, C7, the data and the 4-byte checksum.
+constexpr double kLineBytesPerSector = 1 + 8 + 1 + 1 + 65536 + 4;
+
+struct Session {
+  sim::VirtualEPhone phone;
+  Link link;
+  EEngine engine{link};
+  explicit Session(bool lineRate) : phone(Config(lineRate)) {}
+  static sim::EPhoneConfig Config(bool lineRate) {
+    sim::EPhoneConfig c;
+    c.lineRate = lineRate;
+    return c;
+  }
+};
+
+bool Connect(Session& s, const std::string& loaders) {
+  if (!s.phone.Start()) return false;
+  s.engine.LoadersFolder = loaders;
+  if (s.engine.EInitPort(s.phone.PortPath(), "E700") != kOk) return false;
+  int r = kErrTimeout;
+  for (int i = 0; i < 40 && r != kOk; ++i) r = s.engine.EWaitBoot(1, 250);
+  return r == kOk && s.engine.EBootCommand(0, 0, 0, 0) == kOk && s.engine.ESendLoader1() == kOk &&
+         s.engine.ESwitchSpeed(kSpeed) == kOk && s.engine.ESendLoader2() == kOk;
+}
+
+// Seconds to read sectors [0, count), or a negative value on failure.
+double TimeDump(Session& s, int count) {
+  std::string buf(kESectorSize, '\0');
+  const auto t0 = std::chrono::steady_clock::now();
+  for (int sector = 0; sector < count; ++sector) {
+    if (s.engine.ERead(static_cast<uint8_t>(sector), kESectorSize,
+                       reinterpret_cast<uint8_t*>(buf.data())) != kOk)
+      return -1;
+  }
+  return std::chrono::duration<double>(std::chrono::steady_clock::now() - t0).count();
+}
+
+}  // namespace
+
+int main() {
+  char folder[] = "/tmp/brantle-bench-XXXXXX";
+  if (!mkdtemp(folder)) return std::fprintf(stderr, "cannot make a temporary folder\n"), 1;
+  const std::string loaders = folder;
+  std::string error;
+  if (!sim::WriteDemoLoaders(loaders, error)) {
+    std::fprintf(stderr, "%s\n", error.c_str());
+    return 1;
+  }
+
+  Session paced(true);
+  if (!Connect(paced, loaders)) return std::fprintf(stderr, "connect failed (paced)\n"), 1;
+  const double measured = TimeDump(paced, 16);
+  if (measured < 0) return std::fprintf(stderr, "dump failed (paced)\n"), 1;
+  const double ideal = 16 * kLineBytesPerSector * 10 / kSpeed;
+  std::printf("(a) 1 MiB dump at %u baud: ideal %.3f s, measured %.3f s, efficiency %.3f (goal >= 0.97)\n",
+              kSpeed, ideal, measured, ideal / measured);
+
+  Session fast(false);
+  if (!Connect(fast, loaders)) return std::fprintf(stderr, "connect failed (unpaced)\n"), 1;
+  const double t = TimeDump(fast, 256);
+  if (t < 0) return std::fprintf(stderr, "dump failed (unpaced)\n"), 1;
+  std::printf("(b) 16 MiB dump without line emulation: %.3f s, %.1f MiB/s (goal >= 20 MiB/s)\n", t,
+              16.0 / t);
+  return 0;
+}
