@@ -12,22 +12,6 @@ const std::array<const char*, 5> EFlashTable = {
     "236;224;Samsung;KBB06A300;127;8192;255;8192",
 };
 
-namespace {
-
-// The table is ours, but a malformed number must not match anything or throw, so anything
-// other than 1 to 10 decimal digits reads as -1.
-int64_t DecimalToInt(const std::string& text) {
-  if (text.empty() || text.size() > 10) return -1;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
-}  // namespace
-
 void ResetEFlash(EFlashInfo& info) {
   info.Known = 0;
   info.MakerID = 0;

@@ -26,18 +26,6 @@ uint32_t ReadLE32(const std::string& block, size_t offset) {
   return byte(0) | byte(1) << 8 | byte(2) << 16 | byte(3) << 24;
 }
 
-// Layout numbers in the table; anything but 1 to 10 decimal digits reads as -1 so a bad row
-// can neither throw nor add blocks.
-int64_t DecimalToInt(const std::string& text) {
-  if (text.empty() || text.size() > 10) return -1;
-  int64_t value = 0;
-  for (char c : text) {
-    if (c < '0' || c > '9') return -1;
-    value = value * 10 + (c - '0');
-  }
-  return value;
-}
-
 uint8_t WriteMethodOf(const std::string& text) {
   if (text == "UNLOCK_BYPASS") return 1;
   if (text == "PAGE_BUFFER") return 2;

@@ -16,6 +16,16 @@ int64_t HexToInt(const std::string& text) {
   return value;
 }
 
+int64_t DecimalToInt(const std::string& text) {
+  if (text.empty() || text.size() > 10) return -1;
+  int64_t value = 0;
+  for (char c : text) {
+    if (c < '0' || c > '9') return -1;
+    value = value * 10 + (c - '0');
+  }
+  return value;
+}
+
 void NextField(std::string& text, std::string& field) {
   const size_t pos = text.find(';');
   if (pos == std::string::npos) {

@@ -10,6 +10,9 @@ namespace brantle {
 // other character; 0 for the empty text.
 int64_t HexToInt(const std::string& text);
 
+// Value of a plain decimal number of up to 10 digits; -1 for anything else.
+int64_t DecimalToInt(const std::string& text);
+
 // Takes the text before the first ";" into field and removes it and the ";" from
 // text; without a ";" the whole text becomes the field and text becomes empty.
 void NextField(std::string& text, std::string& field);
