@@ -21,6 +21,9 @@ struct EPhoneConfig {
   uint32_t norSize = 16u << 20;
   bool lineRate = false;        // pace bytes at the negotiated speed
   bool rebootAfterTerminate = true;  // after E8, start sending BE again
+  // Silence that makes the phone give up a connection between the boot packet and the
+  // second loader and return to boot mode (the PC has given up and reopened the port).
+  int stallTimeoutMs = 4000;
 };
 
 // Counters the tests read to see what the phone was asked to do.
@@ -62,6 +65,9 @@ class VirtualEPhone {
   void Trickle(uint32_t pieceSize, uint32_t pauseMs);
   // During the next read, close the pseudo-terminal after this many data bytes.
   void UnplugDuringRead(uint32_t afterBytes);
+
+  // Switches line-rate pacing on or off at any time (e.g. connect fast, then measure).
+  void SetLineRate(bool on);
 
  private:
   struct Impl;
