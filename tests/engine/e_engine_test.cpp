@@ -98,6 +98,14 @@ TEST_F(EEngineTest, BootCommandSkipsLateBootBytes) {
   EXPECT_EQ(engine.EBootCommand(0, 0, 0, 0), kErrTimeout);
 }
 
+TEST_F(EEngineTest, BootCommandIgnoredByAPhoneThatKeepsAnnouncingItself) {
+  Connected("E800");
+  const uint64_t t0 = clock.NowMs();
+  for (uint64_t t = 0; t < 20000; t += 10) line.QueueAt(t0 + t, Bytes({0xBE}));
+  EXPECT_EQ(engine.EBootCommand(0, 0, 0, 0), kErrTimeout);
+  EXPECT_LT(clock.NowMs() - t0, 4000u);
+}
+
 // The first loader carries the second loader's size at the family's offset.
 TEST_F(EEngineTest, FirstLoaderIsPatchedAndReportsTheFlash) {
   const struct {

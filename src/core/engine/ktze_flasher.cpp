@@ -45,8 +45,12 @@ int EEngine::EWaitBoot(uint32_t firstTimeoutMs, uint32_t nextTimeoutMs) {
 int EEngine::EBootCommand(uint8_t w0, uint8_t w1, uint8_t w2, uint8_t w3) {
   link_.WriteString("D");
   link_.WriteString(EBootPacket(EngineFamily, w0, w1, w2, w3));
+  // Boot bytes still in flight are skipped, but a phone that ignored the packet
+  // keeps sending them forever: after the reply timeout that is a timeout too.
+  const uint64_t deadline = link_.clock().NowMs() + kReplyTimeoutMs;
   uint8_t b = kBootByte;
   while (b == kBootByte) {
+    if (link_.clock().NowMs() >= deadline) return kErrTimeout;
     if (!link_.ReadByte(b, kDefaultText, kReplyTimeoutMs)) return kErrTimeout;
   }
   return b == 'D' ? kOk : kErrUnexpected;
