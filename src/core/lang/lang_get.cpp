@@ -1,0 +1,47 @@
+#include "lang/lang_get.h"
+
+#include <unordered_map>
+
+namespace brantle {
+namespace {
+
+const std::unordered_map<std::string, std::string>& EnglishTexts() {
+  static const std::unordered_map<std::string, std::string> texts = {
+      {"DIF_Error_0", "No error (strange)"},
+      {"DIF_Error_-1", "could not open file"},
+      {"DIF_Error_-2", "invalid DIF file"},
+      {"DIF_Error_-3_1", "block"},
+      {"DIF_Error_-3_2", "is not supported by this BRNTL version"},
+      {"DIF_Error_-4_1", "phone ID"},
+      {"DIF_Error_-4_2", "is not supported by this BRNTL version"},
+      {"DIF_Ignored", "ignored:"},
+      {"ErrC_DIF_Create_Aborted", "DIF creation aborted:"},
+      {"ErrC_Operation_Aborted", "Operation aborted:"},
+      {"ErrC_Dump_Aborted", "Dump aborted:"},
+      {"ErrC_Flash_Aborted", "Flashing aborted:"},
+      {"Err_Open_File", "could not open file"},
+      {"Err_Read_File", "Error: some error reading file"},
+      {"Err_Create_File", "could not create file"},
+      {"Err_Invalid_S3", "Error: invalid S3 file, line"},
+      {"Err_Invalid_BIN1", "invalid BIN1 file"},
+      {"Err_Invalid_OGM1", "invalid OGM1 file"},
+      {"Err_Invalid_BIN2", "invalid BIN2 file"},
+      {"Err_Invalid_OGM2", "invalid OGM2 file"},
+      {"Err_Invalid_TFS", "Error: TFS is incompatible and will not be processed..."},
+      {"Status_Optimizing_DIF", "Optimizing DIF"},
+      {"Status_Processing_S3", "Processing S3 file"},
+      {"Status_Of", "of"},
+      {"Status_Bytes", "bytes done"},
+  };
+  return texts;
+}
+
+}  // namespace
+
+std::string LangGet(const std::string& key) {
+  const auto& texts = EnglishTexts();
+  const auto it = texts.find(key);
+  return it == texts.end() ? key : it->second;
+}
+
+}  // namespace brantle
