@@ -1,0 +1,64 @@
+// brantle-cli end to end: the real program against a virtual phone it starts.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "sim/virtual_e_phone.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace brantle {
+namespace {
+
+const std::string kCli = std::string(BRANTLE_BIN_DIR) + "/brantle-cli";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+TEST(CliPhone, IdentifyPrintsTheFlashType) {
+  const auto r = test::RunProgram(kCli, {"--simulate", "E330", "identify"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Flash: Samsung KBB05A300 (maker EC, device E2)\n");
+  EXPECT_NE(r.err.find("Turn on the phone"), std::string::npos);
+}
+
+TEST(CliPhone, DumpTrimsTheRegionAndTracesTheLine) {
+  test::TempDir dir;
+  const auto r = test::RunProgram(
+      kCli, {"--simulate", "E700", "--speed", "806400", "--trace", dir.File("trace.txt"), "dump",
+             "--start", "1FFF0", "--end", "2000F", "-o", dir.File("dump.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<uint8_t> nor = sim::VirtualEPhone::PatternNor(16u << 20);
+  EXPECT_EQ(ReadFile(dir.File("dump.bin")), std::string(nor.begin() + 0x1FFF0, nor.begin() + 0x20010));
+  const std::string trace = ReadFile(dir.File("trace.txt"));
+  EXPECT_NE(trace.find("TX 000000  E6"), std::string::npos);
+  EXPECT_NE(trace.find("line 806400 8N1"), std::string::npos);
+}
+
+TEST(CliPhone, BadInputIsRefusedWithAMessage) {
+  auto r = test::RunProgram(kCli, {"--port", "/dev/brantle-none", "--family", "E700", "identify"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("communications initialization failed"), std::string::npos);
+
+  r = test::RunProgram(kCli, {"--simulate", "E700", "dump", "--start", "20", "--end", "10", "-o", "x"});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find("--start lies after --end"), std::string::npos);
+
+  r = test::RunProgram(kCli, {"--family", "E900", "--port", "/dev/null", "identify"});
+  EXPECT_EQ(r.status, 2);
+  r = test::RunProgram(kCli, {"--simulate", "E700", "--speed", "fast", "identify"});
+  EXPECT_EQ(r.status, 2);
+}
+
+TEST(CliPhone, ASpeedTheUartCannotMakeFailsTheSwitch) {
+  const auto r = test::RunProgram(kCli, {"--simulate", "E800", "--speed", "10", "identify"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos) << r.err;
+}
+
+}  // namespace
+}  // namespace brantle
