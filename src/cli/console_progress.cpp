@@ -25,6 +25,11 @@ void ConsoleProgress::Step(int32_t delta) {
   Draw(false);
 }
 
+void ConsoleProgress::SetPosition(int64_t position) {
+  position_ = std::max<int64_t>(0, position);
+  Draw(false);
+}
+
 void ConsoleProgress::Status(const std::string& text) {
   status_ = text;
   Draw(false);

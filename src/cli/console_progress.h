@@ -15,6 +15,7 @@ class ConsoleProgress {
   // (the loaders); otherwise it is ignored (sector operations).
   void Start(uint64_t max, bool resetOnZero);
   void Step(int32_t delta);
+  void SetPosition(int64_t position);
   void Status(const std::string& text);
   void Finish();  // ends the line
 
