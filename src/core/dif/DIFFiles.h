@@ -21,7 +21,7 @@ constexpr int kDIFUnsupportedKind = -3;
 constexpr int kDIFForeignPhone = -4;
 
 // The phone ID and creator text of every file this tool writes.
-extern const char kDIFPhoneID[];          // "BRNA"
+extern const char kDIFPhoneID[];           // "BRNA"
 extern const std::string kDIFCreatorText;  // " BRNTL v0.68" and four zero bytes
 
 // The block kinds this version understands, in the order the window lists them.
