@@ -37,17 +37,19 @@ void operator delete(void* p, size_t) noexcept {
 }
 
 namespace brantle::test {
-namespace {
 
-class AllocationWatch {
- public:
-  AllocationWatch() {
-    gLargest = 0;
-    gWatching = true;
-  }
-  ~AllocationWatch() { gWatching = false; }
-  size_t Largest() const { return gLargest; }
-};
+AllocationWatch::AllocationWatch() {
+  gLargest = 0;
+  gWatching = true;
+}
+AllocationWatch::~AllocationWatch() {
+  gWatching = false;
+}
+size_t AllocationWatch::Largest() const {
+  return gLargest;
+}
+
+namespace {
 
 const std::string kCreator(" BRNTL v0.68\0\0\0\0", 16);
 

@@ -67,6 +67,15 @@ inline TDIFFile Dif(std::initializer_list<TDIFBlock> blocks) {
   return dif;
 }
 
+// The largest single allocation made while one of these lives (the executable's
+// operator new reports to it).
+class AllocationWatch {
+ public:
+  AllocationWatch();
+  ~AllocationWatch();
+  size_t Largest() const;
+};
+
 using Contents = std::vector<std::pair<std::string, std::string>>;
 
 // Kind and payload of every block, in order.

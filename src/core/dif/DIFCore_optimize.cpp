@@ -160,6 +160,7 @@ void Optimize(TDIFFile& dif, Ui* ui) {
   {
     Pass pass(ui, count);
     EmitRuns(Resolve(reversal, pass), "nOrR", rebuilt);
+    pass.Blocks(data.size());
     for (TDIFBlock& block : dif.Blocks) {
       if (block.Kind == "TFSF") {
         files[TFSName(block)] = &block;
