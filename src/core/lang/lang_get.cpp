@@ -39,6 +39,10 @@ const std::unordered_map<std::string, std::string>& EnglishTexts() {
       {"Version_Any", "Any BRNTL version"},
       {"Version_Higher", "and higher"},
       {"Status_Processing_S3", "Processing S3 file"},
+      {"SBar_BINDIF", "Processing BIN part of DIF file:"},
+      {"DIF_Files_Selected", "DIF file(s) selected"},
+      {"Reversal_Possible", "reversal possible"},
+      {"TFS_Present", "TFS present"},
       {"Status_Of", "of"},
       {"Status_Bytes", "bytes done"},
   };

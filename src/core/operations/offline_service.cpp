@@ -1,0 +1,200 @@
+#include "operations/offline_service.h"
+
+#include <sys/stat.h>
+
+#include "formats/image_file.h"
+#include "formats/rtf_text.h"
+#include "formats/s3_file.h"
+#include "formats/tfs_pair.h"
+#include "lang/lang_get.h"
+
+namespace brantle {
+namespace {
+
+bool FileExists(const std::string& path) {
+  struct stat st {};
+  return stat(path.c_str(), &st) == 0;
+}
+
+bool HasKind(const TDIFFile& dif, const char* kind) {
+  for (const TDIFBlock& b : dif.Blocks)
+    if (b.Kind == kind) return true;
+  return false;
+}
+
+bool CommentBlank(const std::string& comment) {
+  const std::string text = RtfToPlainText(comment);
+  return text.find_first_not_of(" \t\r\n") == std::string::npos;
+}
+
+// The comment first, optimised, stamped with our phone ID and creator; then saved.
+bool SaveDif(Ui& ui, TDIFFile& dif, const std::string& fileName, const TDIFCreationParams& params,
+             const std::string& prefix) {
+  if (!CommentBlank(params.Comment)) dif.SetComment(dif.InsertBlock(0), params.Comment);
+  OptimizeDIF(dif, ui);
+  dif.PhoneID = kDIFPhoneID;
+  dif.CreatorText = kDIFCreatorText;
+  const int r = dif.SaveToFile(fileName, params.Compress);
+  if (r != kDIFOk) {
+    ShowDIFError(ui, prefix, r, dif);
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+CreateDifState ComputeCreateDifState(bool haveOriginal, bool haveTarget, bool haveTfs,
+                                     int mergedCount, bool reversalPresent, bool tfsPresent) {
+  CreateDifState s;
+  if (!haveOriginal) s.CTypeEnabled = s.RTypeEnabled = false;
+  if (haveTarget) {
+    s.CreateEnabled = true;
+  } else if (mergedCount == 0) {
+    s.CTypeEnabled = s.RTypeEnabled = false;
+  }
+  if (haveTfs) s.CreateEnabled = true;
+  s.Summary = std::to_string(mergedCount) + " " + LangGet("DIF_Files_Selected");
+  if (mergedCount > 0) {
+    s.CreateEnabled = true;
+    if (reversalPresent) {
+      if (!haveTarget) s.RTypeEnabled = true;
+      s.Summary += ", " + LangGet("Reversal_Possible");
+    } else if (!haveOriginal) {
+      s.RTypeEnabled = false;
+    }
+    if (tfsPresent) s.Summary += ", " + LangGet("TFS_Present");
+  }
+  return s;
+}
+
+bool CreateDif(Ui& ui, const CreateDifRequest& r) {
+  const std::string prefix = LangGet("ErrC_DIF_Create_Aborted");
+  TDIFFile merged;
+  int mergedCount = 0;
+  if (!r.Merge.empty()) {
+    mergedCount = LoadAndMergeDIFs(merged, r.Merge, ui);
+    if (merged.Blocks.empty()) mergedCount = 0;
+  }
+  const bool reversalPresent = HasKind(merged, "nOrR");
+  const CreateDifState state =
+      ComputeCreateDifState(!r.Original.empty(), !r.Target.empty(), !r.Tfs.empty(), mergedCount,
+                            reversalPresent, HasKind(merged, "TFSF"));
+  if (!state.CreateEnabled) return false;
+  TDIFCreationParams params = r.Params;
+  params.PrepareForShow(state.CTypeEnabled, state.RTypeEnabled);
+
+  std::string original, target;
+  if (!r.Original.empty() && !ReadImageFile(ui, r.Original, prefix, original)) return false;
+  if (!r.Target.empty() && !ReadImageFile(ui, r.Target, prefix, target)) return false;
+
+  TDIFFile dif, undo;
+  ui.SetProgressRange(0, 0);
+  if (!r.Target.empty()) {
+    ui.SetProgressRange(0, static_cast<int64_t>(target.size()));
+    ui.SetStatus(LangGet("SBar_BINDIF"));
+    // The comparison always records what it replaces; the reversal choice decides
+    // below where those blocks end up.
+    if (params.CType == kComparison64K)
+      Compare64K(original, target, dif, true, ui);
+    else
+      CompareBytewise(original, target, dif, "NORD", true, ui);
+  }
+  if (mergedCount > 0) {
+    for (const TDIFBlock& block : merged.Blocks) {
+      if (block.Kind == "dIFC") continue;
+      TDIFBlock& copy = dif.Blocks.emplace_back();
+      TDIFFile::SetBlockKind(copy, block.Kind);
+      copy.Data = block.Data;
+    }
+    // Merged patches without undo data get it from the original image.
+    if (!reversalPresent && !r.Original.empty() && params.RType != kReversalNone)
+      ApplyToImage(merged, original, &dif, ui);
+  }
+  if (!r.Tfs.empty()) {
+    TDIFFile files;
+    if (!ReadTfsPair(ui, files, r.Tfs, nullptr)) return false;
+    for (TDIFBlock& block : files.Blocks) dif.Blocks.push_back(std::move(block));
+  }
+  if (params.RType == kReversalSeparate) SplitOffReversal(dif, undo);
+
+  if (!SaveDif(ui, dif, r.Output, params, prefix)) return false;
+  if (params.RType == kReversalSeparate && !r.UndoOutput.empty()) {
+    TDIFCreationParams undoParams = r.UndoParams;
+    undoParams.PrepareForShow(false, false);
+    if (!SaveDif(ui, undo, r.UndoOutput, undoParams, prefix)) return false;
+  }
+  return true;
+}
+
+bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
+               const std::string& tfsOut) {
+  TDIFFile merged;
+  if (LoadAndMergeDIFs(merged, files, ui) == 0 || merged.Blocks.empty()) return false;
+  const std::string prefix = LangGet("ErrC_Operation_Aborted");
+  bool ok = true;
+  if (HasKind(merged, "NORD") && !binOut.empty()) {
+    std::string image;
+    if (FileExists(binOut) && !ReadImageFile(ui, binOut, prefix, image)) {
+      ok = false;
+    } else {
+      ApplyToImage(merged, image, nullptr, ui);
+      ok = WriteImageFile(ui, binOut, image, prefix);
+    }
+  }
+  if (HasKind(merged, "TFSF") && !tfsOut.empty()) ok = WriteTfsPair(ui, merged, tfsOut, nullptr) && ok;
+  ui.ShowIdleState();
+  return ok;
+}
+
+bool LoadFirmware(Ui& ui, const std::string& fileName, FirmwareKind kind, TDIFFile& dif) {
+  const std::string prefix = LangGet("ErrC_Operation_Aborted");
+  dif.Clear();
+  switch (kind) {
+    case FirmwareKind::S3:
+      return ReadS3File(ui, fileName, prefix, dif);
+    case FirmwareKind::Dif: {
+      int r = dif.LoadFromFile(fileName);
+      if (r == kDIFOk && dif.PhoneID != kDIFPhoneID) r = kDIFForeignPhone;
+      if (r == kDIFOk) r = dif.CheckBlockKinds(KnownDIFKinds());
+      if (r != kDIFOk) ShowDIFError(ui, prefix, r, dif);
+      return r == kDIFOk;
+    }
+    case FirmwareKind::Bin: {
+      std::string image;
+      if (!ReadImageFile(ui, fileName, prefix, image)) return false;
+      dif.SetNORData(dif.AddBlock(), 0, image);
+      return true;
+    }
+  }
+  return false;
+}
+
+bool SaveFirmware(Ui& ui, TDIFFile& dif, const std::string& fileName, FirmwareKind kind,
+                  const TDIFCreationParams& params) {
+  const std::string prefix = LangGet("ErrC_Operation_Aborted");
+  switch (kind) {
+    case FirmwareKind::S3:
+      return WriteS3File(ui, dif, fileName, prefix);
+    case FirmwareKind::Dif:
+      return SaveDif(ui, dif, fileName, params, prefix);
+    case FirmwareKind::Bin: {
+      std::string image;
+      ApplyToImage(dif, image, nullptr, ui);
+      return WriteImageFile(ui, fileName, image, prefix);
+    }
+  }
+  return false;
+}
+
+bool SaveS500(Ui& ui, const TDIFFile& dif, bool fromImage, const S500Names& names) {
+  const S500Images images = SplitS500(dif, fromImage);
+  const std::string prefix = LangGet("ErrC_Operation_Aborted");
+  for (size_t part = 0; part < names.size(); ++part) {
+    if (names[part].empty()) continue;
+    if (!WriteImageFile(ui, names[part], images[part], prefix)) return false;
+  }
+  return true;
+}
+
+}  // namespace brantle
