@@ -74,10 +74,11 @@ int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames
   for (const DIFChoice& choice : choices) {
     if (!choice.Apply && !choice.Undo && !choice.TakeTFS) continue;
     if (choice.source < 0 || static_cast<size_t>(choice.source) >= loaded.size()) continue;
-    if (used[choice.source]) continue;
-    used[choice.source] = true;
+    const size_t source = static_cast<size_t>(choice.source);
+    if (used[source]) continue;
+    used[source] = true;
     bool contributedReversal = false;
-    for (TDIFBlock& block : loaded[choice.source].Blocks) {
+    for (TDIFBlock& block : loaded[source].Blocks) {
       const std::string kind = TakenKind(block, choice);
       if (kind.empty()) continue;
       TDIFBlock taken;
@@ -86,7 +87,7 @@ int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames
       if (taken.Kind == "nOrR") contributedReversal = true;
       target.Blocks.push_back(std::move(taken));
     }
-    loaded[choice.source].Clear();
+    loaded[source].Clear();
     allReversal = allReversal && contributedReversal;
     ++merged;
   }

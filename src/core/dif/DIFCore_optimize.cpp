@@ -4,13 +4,12 @@
 // image as large as the highest end address and re-compares it; the same again for
 // "nOrR". That costs memory in proportion to the highest address, so a ten-byte block
 // near the top of the address space would want gigabytes. Here the same result comes
-// from the intervals themselves: walking the blocks from last to first, each block
-// keeps only the parts no later block has covered yet; those pieces, sorted by address
-// and joined where they touch, are exactly the runs the painting would produce. Memory
-// follows the payload, time is O(blocks log blocks + payload).
+// from the intervals themselves: a sweep in address order finds, piece by piece, the
+// last block covering each stretch; the pieces joined where they touch are exactly the
+// runs the painting would produce. Memory follows the payload, time is
+// O(blocks log blocks + payload).
 
 #include <algorithm>
-#include <iterator>
 #include <map>
 
 #include "dif/DIFCore.h"
@@ -49,35 +48,50 @@ class Pass {
   ProgressSteps steps_;
 };
 
-// For every covered byte, the last block (in list order) covering it wins.
+// For every covered byte, the last block (in list order) covering it wins. A sweep
+// over the blocks sorted by start: the blocks covering the current position sit in a
+// heap ordered by list position, so its top is the winner until the next block starts
+// or the winner ends. Each block enters and leaves the heap once.
 std::vector<Piece> Resolve(const std::vector<const TDIFBlock*>& blocks, Pass& pass) {
-  std::map<uint64_t, uint64_t> covered;  // start -> end, disjoint and not touching
-  std::vector<Piece> pieces;
-  for (size_t i = blocks.size(); i-- > 0;) {
+  struct Span {
+    uint64_t start;
+    uint64_t end;
+    size_t order;
+  };
+  std::vector<Span> spans;
+  spans.reserve(blocks.size());
+  for (size_t i = 0; i < blocks.size(); ++i) {
     pass.Block();
-    const TDIFBlock* block = blocks[i];
-    const uint64_t s = NORAddress(*block);
-    const uint64_t e = s + NORDataLength(*block);
-    if (s == e) continue;
-    auto it = covered.upper_bound(s);
-    if (it != covered.begin() && std::prev(it)->second >= s) --it;
-    uint64_t cursor = s;
-    uint64_t mergedStart = s;
-    uint64_t mergedEnd = e;
-    while (it != covered.end() && it->first <= e) {
-      if (it->first > cursor) {
-        pieces.push_back({cursor, std::min(it->first, e) - cursor, block, cursor - s});
-      }
-      cursor = std::max(cursor, it->second);
-      mergedStart = std::min(mergedStart, it->first);
-      mergedEnd = std::max(mergedEnd, it->second);
-      it = covered.erase(it);
-    }
-    if (cursor < e) pieces.push_back({cursor, e - cursor, block, cursor - s});
-    covered.emplace(mergedStart, mergedEnd);
+    const uint64_t start = NORAddress(*blocks[i]);
+    const uint64_t length = NORDataLength(*blocks[i]);
+    if (length > 0) spans.push_back({start, start + length, i});
   }
-  std::sort(pieces.begin(), pieces.end(),
-            [](const Piece& a, const Piece& b) { return a.start < b.start; });
+  std::sort(spans.begin(), spans.end(),
+            [](const Span& a, const Span& b) { return a.start < b.start; });
+  const auto later = [](const Span& a, const Span& b) { return a.order < b.order; };
+  std::vector<Span> heap;
+  std::vector<Piece> pieces;
+  size_t next = 0;
+  uint64_t cursor = 0;
+  while (next < spans.size() || !heap.empty()) {
+    if (heap.empty()) cursor = std::max(cursor, spans[next].start);
+    while (next < spans.size() && spans[next].start <= cursor) {
+      heap.push_back(spans[next++]);
+      std::push_heap(heap.begin(), heap.end(), later);
+    }
+    // Blocks that ended are only dropped once they come to the top; anything buried
+    // under a live top is earlier in the list and cannot win.
+    while (!heap.empty() && heap.front().end <= cursor) {
+      std::pop_heap(heap.begin(), heap.end(), later);
+      heap.pop_back();
+    }
+    if (heap.empty()) continue;
+    const Span& top = heap.front();
+    uint64_t stop = top.end;
+    if (next < spans.size()) stop = std::min(stop, spans[next].start);
+    pieces.push_back({cursor, stop - cursor, blocks[top.order], cursor - top.start});
+    cursor = stop;
+  }
   return pieces;
 }
 

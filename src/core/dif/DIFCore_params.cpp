@@ -80,7 +80,7 @@ bool Move(std::vector<DIFChoice>& files, DIFInfoView& view, int by) {
   const int to = view.selected + by;
   if (view.selected < 0 || view.selected >= static_cast<int>(files.size())) return false;
   if (to < 0 || to >= static_cast<int>(files.size())) return false;
-  std::swap(files[view.selected], files[to]);
+  std::swap(files[static_cast<size_t>(view.selected)], files[static_cast<size_t>(to)]);
   view.selected = to;
   if (to < view.firstVisible) view.firstVisible = to;
   if (to >= view.firstVisible + kDIFInfoRows) view.firstVisible = to - kDIFInfoRows + 1;

@@ -24,7 +24,7 @@ bool IsUpper(char c) {
 
 std::string LittleEndian32(uint32_t value) {
   std::string out(4, '\0');
-  for (int i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
+  for (size_t i = 0; i < 4; ++i) out[i] = static_cast<char>((value >> (8 * i)) & 0xFF);
   return out;
 }
 
