@@ -4,6 +4,8 @@
 
 #include <cstdio>
 
+#include "dif/DIFCore.h"
+
 namespace brantle::cli {
 namespace {
 
@@ -48,12 +50,9 @@ void ConsoleUi::ShowIdleState() { progress_.Finish(); }
 
 bool ConsoleUi::ChooseDIFs(std::vector<DIFChoice>& files) {
   for (DIFChoice& f : files) {
-    if (Named(undoFiles, f.Name) && f.HasReversal) {
-      f.Undo = true;  // applying backwards takes neither the data nor the TFS files
-      f.Apply = false;
-      f.TakeTFS = false;
-    }
-    if (Named(noTfsFiles, f.Name)) f.TakeTFS = false;
+    // The same rules as the dialog's check boxes: Undo clears Apply and the TFS box.
+    if (Named(undoFiles, f.Name)) CheckUndo(f, true);
+    if (Named(noTfsFiles, f.Name)) CheckTakeTFS(f, false);
     std::fprintf(stderr, "%-32s %s%s%s\n", f.Name.c_str(), f.Apply ? " apply" : "",
                  f.Undo ? " undo" : "", f.TakeTFS ? " tfs" : "");
   }

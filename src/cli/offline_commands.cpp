@@ -1,0 +1,259 @@
+#include "offline_commands.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <map>
+
+#include "console_progress.h"
+#include "console_ui.h"
+#include "dif/DIFFiles.h"
+#include "formats/file_access.h"
+#include "formats/rtf_text.h"
+#include "formats/tfs_pair.h"
+#include "operations/offline_service.h"
+#include "phone_commands.h"
+
+namespace brantle::cli {
+namespace {
+
+// Options of the offline commands: flags, options with a value (repeatable), and
+// the positional words in order.
+struct Args {
+  std::vector<std::string> words;
+  std::map<std::string, std::vector<std::string>> values;
+  std::vector<std::string> flags;
+  bool Flag(const std::string& f) const {
+    return std::find(flags.begin(), flags.end(), f) != flags.end();
+  }
+  std::string Value(const std::string& key) const {
+    const auto it = values.find(key);
+    return it == values.end() ? std::string() : it->second.back();
+  }
+  std::vector<std::string> All(const std::string& key) const {
+    const auto it = values.find(key);
+    return it == values.end() ? std::vector<std::string>() : it->second;
+  }
+};
+
+const std::vector<std::string> kValueOptions = {
+    "--original", "--target", "--tfs",    "--merge",   "--compare", "--reversal",     "--undo-out",
+    "--comment",  "--bin",    "--undo",   "--no-tfs",  "-o",        "--undo-comment"};
+const std::vector<std::string> kFlagOptions = {"--zlib", "--undo-zlib", "--yes"};
+
+bool Parse(const std::vector<std::string>& in, Args& out, std::string& error) {
+  for (size_t i = 0; i < in.size(); ++i) {
+    const std::string& a = in[i];
+    if (std::find(kFlagOptions.begin(), kFlagOptions.end(), a) != kFlagOptions.end()) {
+      out.flags.push_back(a);
+    } else if (std::find(kValueOptions.begin(), kValueOptions.end(), a) != kValueOptions.end()) {
+      if (i + 1 >= in.size()) return error = a + " needs a value", false;
+      out.values[a].push_back(in[++i]);
+    } else if (a.size() > 1 && a[0] == '-') {
+      return error = "unknown option " + a, false;
+    } else {
+      out.words.push_back(a);
+    }
+  }
+  return true;
+}
+
+int Usage(const std::string& error) {
+  std::fprintf(stderr, "brantle-cli: %s\n\n%s", error.c_str(), OfflineUsageText());
+  return kExitUsage;
+}
+
+// A comment file as the DIF stores it: RTF as it is, plain text made into RTF.
+bool LoadComment(ConsoleUi& ui, const std::string& file, std::string& comment) {
+  if (file.empty()) return true;
+  std::string text;
+  if (ReadWholeFile(file, text, 16u << 20) != FileStatus::Ok) {
+    ui.Error("Error: some error reading file " + file);
+    return false;
+  }
+  comment = LooksLikeRtf(text) ? text : PlainTextToRtf(text);
+  return true;
+}
+
+bool ParseParams(const Args& a, TDIFCreationParams& p, std::string& error) {
+  const std::string compare = a.Value("--compare");
+  if (compare == "64k") p.CType = kComparison64K;
+  else if (!compare.empty() && compare != "bytewise") return error = "--compare takes bytewise or 64k", false;
+  const std::string reversal = a.Value("--reversal");
+  if (reversal == "separate") p.RType = kReversalSeparate;
+  else if (reversal == "embed") p.RType = kReversalEmbed;
+  else if (!reversal.empty() && reversal != "none")
+    return error = "--reversal takes none, separate or embed", false;
+  p.Compress = a.Flag("--zlib") ? kCompressionZLib : kCompressionNone;
+  return true;
+}
+
+std::string Hex8(uint32_t v) {
+  char buf[12];
+  std::snprintf(buf, sizeof buf, "%08X", v);
+  return buf;
+}
+
+int DifInfo(const Args& a) {
+  if (a.words.size() < 3) return Usage("dif info needs at least one FILE");
+  int status = 0;
+  for (size_t i = 2; i < a.words.size(); ++i) {
+    const std::string& name = a.words[i];
+    std::string bytes;
+    TDIFFile dif;
+    int r = ReadWholeFile(name, bytes) == FileStatus::Ok ? ParseDIF(bytes, dif) : kDIFCannotOpen;
+    if (r != kDIFOk) {
+      std::fprintf(stderr, "%s %s\n", name.c_str(), DIFErrorText(r, dif).c_str());
+      status = kExitFailed;
+      continue;
+    }
+    std::printf("%s: %s, phone ID '%s', creator '%s', %zu blocks\n", name.c_str(),
+                bytes.compare(0, 4, "KTZZ") == 0 ? "zlib-compressed" : "plain",
+                dif.PhoneID.c_str(), dif.CreatorText.c_str(), dif.Blocks.size());
+    std::string comment;
+    for (size_t k = 0; k < dif.Blocks.size(); ++k) {
+      const TDIFBlock& b = dif.Blocks[k];
+      std::string where;
+      size_t length = b.Data.size();
+      if (b.Kind == "NORD" || b.Kind == "nOrR") {
+        where = "at " + Hex8(NORAddress(b));
+        length = NORDataLength(b);
+      } else if (b.Kind == "TFSF") {
+        std::string path, contents;
+        TDIFFile::GetTFSFile(b, path, contents);
+        where = path;
+        length = contents.size();
+      } else if (b.Kind == "dIFC") {
+        comment += RtfToPlainText(TDIFFile::GetComment(b));
+      }
+      std::printf("  %4zu %s %-12s %zu bytes\n", k, b.Kind.c_str(), where.c_str(), length);
+    }
+    if (!comment.empty()) std::printf("  comment:\n%s\n", comment.c_str());
+  }
+  return status;
+}
+
+int DifCreate(const Args& a, ConsoleUi& ui) {
+  CreateDifRequest r;
+  r.Original = a.Value("--original");
+  r.Target = a.Value("--target");
+  r.Tfs = a.Value("--tfs");
+  r.Merge = a.All("--merge");
+  r.Output = a.Value("-o");
+  r.UndoOutput = a.Value("--undo-out");
+  std::string error;
+  if (!ParseParams(a, r.Params, error)) return Usage(error);
+  if (r.Output.empty()) return Usage("dif create needs -o OUT.dif");
+  if (r.Original.empty() && r.Target.empty() && r.Tfs.empty() && r.Merge.empty())
+    return Usage("dif create needs --target, --tfs or --merge");
+  if (r.Params.RType == kReversalSeparate && r.UndoOutput.empty())
+    return Usage("--reversal separate needs --undo-out R.dif");
+  // The window only takes a TFS file whose CFG lies beside it.
+  if (!r.Tfs.empty() && access(CfgNameFor(r.Tfs).c_str(), F_OK) != 0)
+    return Usage("the TFS file " + r.Tfs + " has no CFG file beside it (" + CfgNameFor(r.Tfs) + ")");
+  const CreateDifState state = ComputeCreateDifState(!r.Original.empty(), !r.Target.empty(),
+                                                     !r.Tfs.empty(), int(r.Merge.size()), false, false);
+  if (!state.CTypeEnabled && r.Params.CType != kComparisonBytewise)
+    return Usage("--compare needs --original together with --target or --merge");
+  if (!LoadComment(ui, a.Value("--comment"), r.Params.Comment)) return kExitFailed;
+  if (!LoadComment(ui, a.Value("--undo-comment"), r.UndoParams.Comment)) return kExitFailed;
+  r.UndoParams.Compress = a.Flag("--undo-zlib") ? kCompressionZLib : kCompressionNone;
+  if (!CreateDif(ui, r)) return ui.errors() ? kExitFailed : Usage("nothing to put into the DIF");
+  std::printf("DIF written: %s%s\n", r.Output.c_str(),
+              r.Params.RType == kReversalSeparate ? (", undo DIF: " + r.UndoOutput).c_str() : "");
+  return 0;
+}
+
+int DifApply(const Args& a, ConsoleUi& ui) {
+  std::vector<std::string> files(a.words.begin() + 2, a.words.end());
+  if (files.empty()) return Usage("dif apply needs at least one DIF file");
+  const std::string bin = a.Value("--bin"), tfs = a.Value("--tfs");
+  if (bin.empty() && tfs.empty()) return Usage("dif apply needs --bin IMAGE or --tfs OUT.tfs");
+  for (const auto& f : a.All("--undo")) ui.undoFiles.insert(f);
+  for (const auto& f : a.All("--no-tfs")) ui.noTfsFiles.insert(f);
+  if (!ApplyDifs(ui, files, bin, tfs)) {
+    if (!ui.errors()) std::fprintf(stderr, "Nothing was applied.\n");
+    return kExitFailed;
+  }
+  std::printf("Applied %zu DIF file(s).\n", files.size());
+  return 0;
+}
+
+int Convert(const Args& a, ConsoleUi& ui) {
+  if (a.words.size() != 4) return Usage("convert needs KIND INPUT OUTPUT");
+  const std::string& kind = a.words[1];
+  const std::string& in = a.words[2];
+  const std::string& out = a.words[3];
+  const size_t dash = kind.find("-to-");
+  if (dash == std::string::npos) return Usage("unknown conversion " + kind);
+  const std::string from = kind.substr(0, dash), to = kind.substr(dash + 4);
+  const std::map<std::string, FirmwareKind> kinds = {
+      {"bin", FirmwareKind::Bin}, {"dif", FirmwareKind::Dif}, {"s3", FirmwareKind::S3}};
+  const bool fromS500 = from == "s500", toS500 = to == "s500";
+  if ((!fromS500 && !kinds.count(from)) || (!toS500 && !kinds.count(to)) || from == to ||
+      (fromS500 && to == "s3") || (toS500 && from == "s3") || (from == "bin" && to == "dif") ||
+      (from == "dif" && to == "bin"))
+    return Usage("unknown conversion " + kind);
+
+  TDIFCreationParams params;
+  params.Compress = a.Flag("--zlib") ? kCompressionZLib : kCompressionNone;
+  if (!LoadComment(ui, a.Value("--comment"), params.Comment)) return kExitFailed;
+
+  TDIFFile dif;
+  if (fromS500) {
+    // Any subset of the set: the files of the stem that exist.
+    S500Names names = S500ProposedNames(in);
+    bool any = false;
+    for (auto& n : names) {
+      if (access(n.c_str(), F_OK) != 0) n.clear();
+      any = any || !n.empty();
+    }
+    if (!any) return Usage("no file of the set " + in + "_1.bin, _1.ogm, _2.bin, _2.ogm exists");
+    if (!ReadS500Files(ui, dif, names)) return kExitFailed;
+  } else if (!LoadFirmware(ui, in, kinds.at(from), dif)) {
+    return kExitFailed;
+  }
+  const bool ok = toS500 ? SaveS500(ui, dif, from == "bin", S500ProposedNames(out))
+                         : SaveFirmware(ui, dif, out, kinds.at(to), params);
+  if (!ok) return kExitFailed;
+  std::printf("Converted %s to %s.\n", in.c_str(), out.c_str());
+  return 0;
+}
+
+}  // namespace
+
+const char* OfflineUsageText() {
+  return "usage: brantle-cli dif info FILE...\n"
+         "       brantle-cli dif create [--original A.bin] [--target B.bin] [--tfs T.tfs]\n"
+         "                  [--merge D.dif]... [--compare bytewise|64k]\n"
+         "                  [--reversal none|separate|embed] [--undo-out R.dif]\n"
+         "                  [--undo-comment FILE] [--undo-zlib] [--zlib] [--comment FILE] -o OUT.dif\n"
+         "       brantle-cli dif apply D.dif... [--bin IMAGE.bin] [--tfs OUT.tfs]\n"
+         "                  [--undo D.dif]... [--no-tfs D.dif]...\n"
+         "       brantle-cli convert KIND INPUT OUTPUT [--zlib] [--comment FILE]\n"
+         "  KIND: s3-to-bin s3-to-dif bin-to-s3 dif-to-s3 bin-to-s500 dif-to-s500\n"
+         "        s500-to-bin s500-to-dif\n"
+         "  A 2BIN+2OGM set is named by its stem: STEM_1.bin STEM_1.ogm STEM_2.bin STEM_2.ogm.\n"
+         "  Comments are RTF or plain text files.\n";
+}
+
+bool IsOfflineCommand(const std::vector<std::string>& args) {
+  return !args.empty() && (args[0] == "dif" || args[0] == "convert");
+}
+
+int RunOfflineCommand(const std::vector<std::string>& in) {
+  Args a;
+  std::string error;
+  if (!Parse(in, a, error)) return Usage(error);
+  ConsoleProgress progress;
+  ConsoleUi ui(progress, a.Flag("--yes"));
+  if (a.words[0] == "convert") return Convert(a, ui);
+  const std::string sub = a.words.size() > 1 ? a.words[1] : "";
+  if (sub == "info") return DifInfo(a);
+  if (sub == "create") return DifCreate(a, ui);
+  if (sub == "apply") return DifApply(a, ui);
+  return Usage("dif takes info, create or apply");
+}
+
+}  // namespace brantle::cli

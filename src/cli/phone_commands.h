@@ -1,0 +1,13 @@
+#pragma once
+// The commands that talk to a phone (identify, dump).
+
+#include "cli_options.h"
+
+namespace brantle::cli {
+
+constexpr int kExitFailed = 1;
+constexpr int kExitUsage = 2;
+
+int RunPhoneCommand(const Options& options);
+
+}  // namespace brantle::cli
