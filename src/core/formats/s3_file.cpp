@@ -1,6 +1,7 @@
 #include "formats/s3_file.h"
 
 #include <array>
+#include <cstring>
 #include <vector>
 
 #include "dif/DIFCore.h"
@@ -91,9 +92,20 @@ class LineCounter {
   bool afterCR_ = false;
 };
 
-void PutHexByte(char*& out, uint8_t value) {
-  *out++ = kHexDigits[value >> 4];
-  *out++ = kHexDigits[value & 0xF];
+constexpr std::array<char, 512> MakeHexPairs() {
+  std::array<char, 512> pairs{};
+  for (int i = 0; i < 256; ++i) {
+    pairs[2 * i] = kHexDigits[i >> 4];
+    pairs[2 * i + 1] = kHexDigits[i & 0xF];
+  }
+  return pairs;
+}
+constexpr std::array<char, 512> kHexPairs = MakeHexPairs();
+
+inline void PutHexByte(char*& out, uint8_t value) {
+  out[0] = kHexPairs[2 * value];
+  out[1] = kHexPairs[2 * value + 1];
+  out += 2;
 }
 
 // Writes one "S3" record at out and advances out past it.
@@ -115,56 +127,95 @@ void PutRecord(char*& out, uint32_t address, const uint8_t* data, size_t count) 
   PutHexByte(out, static_cast<uint8_t>(0xFF - (sum & 0xFF)));
 }
 
-void AppendLine(std::string& text, const char* line) {
-  text += line;
-  text += "\r\n";
-}
+// Produces the S3 text through a fixed buffer handed to a sink piece by piece, so
+// that a 16 MiB image never needs its 48 MiB of text in memory at once.
+class S3Emitter {
+ public:
+  using Sink = bool (*)(void* target, const char* data, size_t size);
+  S3Emitter(Sink sink, void* target) : sink_(sink), target_(target), buffer_(kBuffer) {}
 
-// Appends the records of one "NORD" block, each within one 16-byte address window.
-void AppendBlockRecords(const TDIFBlock& block, std::string& text) {
-  uint64_t address = NORAddress(block);
-  const auto* data = reinterpret_cast<const uint8_t*>(NORDataBytes(block));
-  size_t left = NORDataLength(block);
-  // Bytes past the end of the 32-bit address space cannot be addressed by a record.
-  if (address + left > kAddressSpace) left = static_cast<size_t>(kAddressSpace - address);
-  const size_t lines = left / 16 + 2;
-  const size_t start = text.size();
-  text.resize(start + left * 2 + lines * (14 + 2));
-  char* out = text.data() + start;
-  while (left > 0) {
-    size_t count = 16 - static_cast<size_t>(address % 16);
-    if (count > left) count = left;
-    PutRecord(out, static_cast<uint32_t>(address), data, count);
-    *out++ = '\r';
-    *out++ = '\n';
-    address += count;
-    data += count;
-    left -= count;
+  void Line(const char* text) {
+    const size_t length = std::strlen(text);
+    Room(length + 2);
+    std::memcpy(buffer_.data() + used_, text, length);
+    used_ += length;
+    buffer_[used_++] = '\r';
+    buffer_[used_++] = '\n';
   }
-  text.resize(static_cast<size_t>(out - text.data()));
-}
 
-std::string S3TextWithProgress(const TDIFFile& dif, Ui* ui) {
+  // The records of one "NORD" block, each within one 16-byte address window.
+  void Block(const TDIFBlock& block) {
+    uint64_t address = NORAddress(block);
+    const auto* data = reinterpret_cast<const uint8_t*>(NORDataBytes(block));
+    size_t left = NORDataLength(block);
+    // Bytes past the end of the 32-bit address space cannot be addressed by a record.
+    if (address + left > kAddressSpace) left = static_cast<size_t>(kAddressSpace - address);
+    while (left > 0) {
+      size_t count = 16 - static_cast<size_t>(address % 16);
+      if (count > left) count = left;
+      Room(kLongestWrittenLine);
+      char* out = buffer_.data() + used_;
+      PutRecord(out, static_cast<uint32_t>(address), data, count);
+      *out++ = '\r';
+      *out++ = '\n';
+      used_ = static_cast<size_t>(out - buffer_.data());
+      address += count;
+      data += count;
+      left -= count;
+    }
+  }
+
+  bool Finish() {
+    Drain();
+    return ok_;
+  }
+
+ private:
+  static constexpr size_t kBuffer = 1 << 20;
+  static constexpr size_t kLongestWrittenLine = 14 + 2 * 16 + 2;
+
+  void Room(size_t size) {
+    if (kBuffer - used_ < size) Drain();
+  }
+  void Drain() {
+    if (used_ > 0 && ok_) ok_ = sink_(target_, buffer_.data(), used_);
+    used_ = 0;
+  }
+
+  Sink sink_;
+  void* target_;
+  std::vector<char> buffer_;
+  size_t used_ = 0;
+  bool ok_ = true;
+};
+
+// Emits the whole file, with the writer's progress when a Ui is given.
+bool EmitS3(const TDIFFile& dif, Ui* ui, S3Emitter::Sink sink, void* target) {
   if (ui) {
     ui->SetProgressRange(0, static_cast<int64_t>(dif.Blocks.size()) - 1);
     ui->SetProgressPosition(0);
     ui->SetStatus(LangGet("Status_Processing_S3"));
   }
-  size_t estimate = 64;
-  for (const TDIFBlock& block : dif.Blocks)
-    if (block.Kind == "NORD") estimate += NORDataLength(block) * 2 + NORDataLength(block) + 64;
-  std::string text;
-  text.reserve(estimate);
-  AppendLine(text, kS3HeaderLine);
+  S3Emitter emitter(sink, target);
+  emitter.Line(kS3HeaderLine);
   for (size_t i = 0; i < dif.Blocks.size(); ++i) {
-    if (dif.Blocks[i].Kind == "NORD") AppendBlockRecords(dif.Blocks[i], text);
+    if (dif.Blocks[i].Kind == "NORD") emitter.Block(dif.Blocks[i]);
     if (ui) {
       ui->SetProgressPosition(static_cast<int64_t>(i));
       ui->PumpMessages();
     }
   }
-  AppendLine(text, kS3EndLine);
-  return text;
+  emitter.Line(kS3EndLine);
+  return emitter.Finish();
+}
+
+bool AppendToString(void* target, const char* data, size_t size) {
+  static_cast<std::string*>(target)->append(data, size);
+  return true;
+}
+
+bool WriteToFile(void* target, const char* data, size_t size) {
+  return static_cast<ReplacementFile*>(target)->Write(data, size);
 }
 
 void StepProgress(void* context) {
@@ -345,7 +396,9 @@ size_t CountS3Lines(std::string_view text) {
 }
 
 std::string S3Text(const TDIFFile& dif) {
-  return S3TextWithProgress(dif, nullptr);
+  std::string text;
+  EmitS3(dif, nullptr, &AppendToString, &text);
+  return text;
 }
 
 bool ReadS3File(Ui& ui, const std::string& fileName, const std::string& context, TDIFFile& dif) {
@@ -397,9 +450,10 @@ bool ReadS3File(Ui& ui, const std::string& fileName, const std::string& context,
 
 bool WriteS3File(Ui& ui, const TDIFFile& dif, const std::string& fileName,
                  const std::string& context) {
-  const std::string text = S3TextWithProgress(dif, &ui);
+  ReplacementFile file;
+  const bool ok = file.Open(fileName) && EmitS3(dif, &ui, &WriteToFile, &file) && file.Commit();
   ui.ShowIdleState();
-  if (ReplaceFileContents(fileName, text)) return true;
+  if (ok) return true;
   ui.Error(context + " " + LangGet("Err_Create_File"));
   return false;
 }
