@@ -60,7 +60,7 @@ class TDIFFile {
   size_t InsertBlock(size_t index);
 
   // Setters and getters work on a block of any list; the getters neither check the
-  // kind nor change the block, and read a short payload as if padded with zero bytes.
+  // kind nor change the block, and never read past a payload too short for its layout.
   static void SetBlockKind(TDIFBlock& block, const std::string& kind);
   static void SetComment(TDIFBlock& block, const std::string& text);
   static std::string GetComment(const TDIFBlock& block);
