@@ -45,6 +45,18 @@ const std::unordered_map<std::string, std::string>& EnglishTexts() {
       {"TFS_Present", "TFS present"},
       {"Status_Of", "of"},
       {"Status_Bytes", "bytes done"},
+      {"FF_BIN", "BIN and CLA files (*.bin; *.CLA)|*.bin;*.cla|All Files (*.*)|*.*"},
+      {"FF_BINR_Caption", "Choose BIN file..."},
+      {"FF_BINW_Caption", "Choose BIN file to write..."},
+      {"FF_S3", "S3 files (*.s3*)|*.s3*|All Files (*.*)|*.*"},
+      {"FF_S3R_Caption", "Choose S3 file..."},
+      {"FF_S3W_Caption", "Choose S3 file to write..."},
+      {"FF_OGM", "OGM files (*.ogm)|*.ogm|All Files (*.*)|*.*"},
+      {"FF_OGMR_Caption", "Choose OGM file..."},
+      {"FF_OGMW_Caption", "Choose OGM file to write..."},
+      {"FF_TFS", "TFS files (*.tfs)|*.tfs|All Files (*.*)|*.*"},
+      {"FF_TFSR_Caption", "Choose TFS file..."},
+      {"FF_TFSW_Caption", "Choose TFS file to write..."},
   };
   return texts;
 }
