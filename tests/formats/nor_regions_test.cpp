@@ -15,15 +15,7 @@ RegionState Dump(const NorAreas& areas, RegionMode mode, int64_t start = 0, int6
   return ComputeRegionPreset(controls, areas);
 }
 
-TEST(NorAreasTest, EveryFamilyHasItsSplit) {
-  for (const char* family : {"E700", "E800", "E330"}) {
-    const NorAreas areas = NorAreasFor(family, 0);
-    EXPECT_EQ(areas.FirmwareSize, 0xE00000u) << family;
-    EXPECT_EQ(areas.EepromSize, 0x200000u) << family;
-  }
-  const NorAreas s500 = NorAreasFor("S500", 0);
-  EXPECT_EQ(s500.FirmwareSize, 0xF00000u);
-  EXPECT_EQ(s500.EepromSize, 0x100000u);
+TEST(NorAreasTest, FourOptiModelsHaveTheLargeNor) {
   for (int type = 0; type <= 16; ++type) {
     const bool large = type == 1 || type == 11 || type == 12 || type == 16;
     const NorAreas opti = NorAreasFor("Opti", type);
@@ -161,13 +153,6 @@ TEST(TargetExtensionTest, FollowsTheFileType) {
             "/data/fw.old/dump.tar.bin");
   EXPECT_EQ(ApplyTargetExtension("dump.", DumpFileType::Dif), "dump.dif");
   EXPECT_EQ(ApplyTargetExtension("", DumpFileType::Dif), "");
-}
-
-TEST(RegionHexTest, UpperCaseWithoutLeadingZeros) {
-  EXPECT_EQ(RegionHex(0), "0");
-  EXPECT_EQ(RegionHex(0xE00000), "E00000");
-  EXPECT_EQ(RegionHex(0xABCDEF12), "ABCDEF12");
-  EXPECT_EQ(RegionHex(0x0F), "F");
 }
 
 }  // namespace
