@@ -90,7 +90,8 @@ std::string RtfToPlainText(const std::string& rtf) {
       continue;
     }
     const bool hidden = groups.back().hidden;
-    if (c == '\\' && i + 1 < rtf.size()) {
+    if (c == '\\' && i + 1 == rtf.size()) break;  // a document cut after a backslash
+    if (c == '\\') {
       const char n = rtf[i + 1];
       if (n == '\\' || n == '{' || n == '}') {
         if (!hidden && skip == 0) out.push_back(n);
