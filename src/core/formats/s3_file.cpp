@@ -171,7 +171,7 @@ class S3Emitter {
   }
 
  private:
-  static constexpr size_t kBuffer = 1 << 20;
+  static constexpr size_t kBuffer = 1 << 18;
   static constexpr size_t kLongestWrittenLine = 14 + 2 * 16 + 2;
 
   void Room(size_t size) {
