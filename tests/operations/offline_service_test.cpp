@@ -177,3 +177,24 @@ TEST(CreateDifState, TheDialogRules) {
 
 }  // namespace
 }  // namespace brantle
+
+namespace brantle {
+namespace {
+
+TEST(OfflineServiceNor, DataBeyondTheLargestNorMakesNoGiantImage) {
+  test::TempDir dir;
+  test::RecordingUi ui;
+  TDIFFile far;
+  far.PhoneID = kDIFPhoneID;
+  far.SetNORData(far.AddBlock(), 0xFFFFFF00u, "x");
+  ASSERT_EQ(far.SaveToFile(dir.File("far.dif"), 0), kDIFOk);
+  EXPECT_FALSE(ApplyDifs(ui, {dir.File("far.dif")}, dir.File("out.bin"), ""));
+  ASSERT_EQ(ui.Texts(MessageKind::Error).size(), 1u);
+  EXPECT_EQ(ui.Texts(MessageKind::Error)[0], "Operation aborted: invalid DIF file");
+  EXPECT_FALSE(SaveFirmware(ui, far, dir.File("out.bin"), FirmwareKind::Bin, {}));
+  std::string bytes;
+  EXPECT_NE(ReadWholeFile(dir.File("out.bin"), bytes), FileStatus::Ok);
+}
+
+}  // namespace
+}  // namespace brantle

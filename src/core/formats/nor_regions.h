@@ -9,6 +9,9 @@
 
 namespace brantle {
 
+// The largest NOR of any phone (the 32 MiB OptiFlash models): no image is longer.
+constexpr uint32_t kLargestNor = 32u << 20;
+
 struct NorAreas {
   uint32_t FirmwareSize = 0;  // firmware area: 0 .. FirmwareSize - 1
   uint32_t EepromSize = 0;    // EEPROM area follows directly

@@ -3,6 +3,7 @@
 #include <sys/stat.h>
 
 #include "formats/image_file.h"
+#include "formats/nor_regions.h"
 #include "formats/rtf_text.h"
 #include "formats/s3_file.h"
 #include "formats/tfs_pair.h"
@@ -19,6 +20,14 @@ bool FileExists(const std::string& path) {
 bool HasKind(const TDIFFile& dif, const char* kind) {
   for (const TDIFBlock& b : dif.Blocks)
     if (b.Kind == kind) return true;
+  return false;
+}
+
+// A flat image covers the NOR only. A DIF whose data lies beyond the largest NOR
+// would otherwise grow the image to gigabytes of 0xFF.
+bool FitsNor(Ui& ui, const TDIFFile& dif, const std::string& prefix) {
+  if (NORDataEnd(dif) <= kLargestNor) return true;
+  ui.Error(prefix + " " + LangGet("DIF_Error_-2"));
   return false;
 }
 
@@ -108,8 +117,10 @@ bool CreateDif(Ui& ui, const CreateDifRequest& r) {
       copy.Data = block.Data;
     }
     // Merged patches without undo data get it from the original image.
-    if (!reversalPresent && !r.Original.empty() && params.RType != kReversalNone)
+    if (!reversalPresent && !r.Original.empty() && params.RType != kReversalNone) {
+      if (!FitsNor(ui, merged, prefix)) return false;
       ApplyToImage(merged, original, &dif, ui);
+    }
   }
   if (!r.Tfs.empty()) {
     TDIFFile files;
@@ -135,7 +146,8 @@ bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string&
   bool ok = true;
   if (HasKind(merged, "NORD") && !binOut.empty()) {
     std::string image;
-    if (FileExists(binOut) && !ReadImageFile(ui, binOut, prefix, image)) {
+    if (!FitsNor(ui, merged, prefix) ||
+        (FileExists(binOut) && !ReadImageFile(ui, binOut, prefix, image))) {
       ok = false;
     } else {
       ApplyToImage(merged, image, nullptr, ui);
@@ -179,6 +191,7 @@ bool SaveFirmware(Ui& ui, TDIFFile& dif, const std::string& fileName, FirmwareKi
     case FirmwareKind::Dif:
       return SaveDif(ui, dif, fileName, params, prefix);
     case FirmwareKind::Bin: {
+      if (!FitsNor(ui, dif, prefix)) return false;
       std::string image;
       ApplyToImage(dif, image, nullptr, ui);
       return WriteImageFile(ui, fileName, image, prefix);
