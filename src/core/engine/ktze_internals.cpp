@@ -178,11 +178,12 @@ bool Link::ReadBlock(uint8_t* buf, size_t len, uint32_t timeoutMs, const std::st
     if (now != reported) Progress(static_cast<int32_t>(now - reported));
     reported = now;
   };
-  while (!finished) {
+  // At least one round, so the status line names the transfer however fast it was.
+  do {
     report();
     Status(shown);
     for (int i = 0; i < 20 && !finished; ++i) clock_.SleepMs(1);
-  }
+  } while (!finished);
   worker.join();
   report();
   return success;
