@@ -9,7 +9,7 @@
 #include "console_progress.h"
 #include "console_ui.h"
 #include "dif/DIFFiles.h"
-#include "formats/file_access.h"
+#include "files/file_access.h"
 #include "formats/rtf_text.h"
 #include "formats/tfs_pair.h"
 #include "operations/offline_service.h"

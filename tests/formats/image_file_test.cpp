@@ -5,7 +5,7 @@
 
 #include <filesystem>
 
-#include "formats/file_access.h"
+#include "files/file_access.h"
 #include "formats/formats_helpers.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"

@@ -4,7 +4,7 @@
 #include <gtest/gtest.h>
 
 #include "dif/DIFCore.h"
-#include "formats/file_access.h"
+#include "files/file_access.h"
 #include "operations/offline_service.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"

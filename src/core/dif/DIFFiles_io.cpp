@@ -22,6 +22,7 @@
 #include <memory>
 
 #include "dif/DIFFiles.h"
+#include "files/file_access.h"
 
 namespace brantle {
 namespace {
@@ -248,22 +249,13 @@ class StringSink final : public Sink {
   std::string& out_;
 };
 
-class FdSink final : public Sink {
+class ReplacementSink final : public Sink {
  public:
-  explicit FdSink(int fd) : fd_(fd) {}
-  bool Write(const char* data, size_t n) override {
-    while (n > 0) {
-      const ssize_t k = ::write(fd_, data, n);
-      if (k < 0 && errno == EINTR) continue;
-      if (k <= 0) return false;
-      data += k;
-      n -= static_cast<size_t>(k);
-    }
-    return true;
-  }
+  explicit ReplacementSink(ReplacementFile& file) : file_(file) {}
+  bool Write(const char* data, size_t n) override { return file_.Write(data, n); }
 
  private:
-  int fd_;
+  ReplacementFile& file_;
 };
 
 // zlib format, default level, 32 KB window, memory level 8, default strategy.
@@ -345,29 +337,6 @@ bool WriteDIF(const TDIFFile& dif, int compress, Sink& sink) {
   return out->Finish();
 }
 
-std::string FolderOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  if (slash == std::string::npos) return ".";
-  return slash == 0 ? "/" : path.substr(0, slash);
-}
-
-std::string BaseNameOf(const std::string& path) {
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
-// A fresh file beside the target; O_EXCL so that two savers never share one.
-int CreateTempBeside(const std::string& target, std::string& tempName) {
-  static std::atomic<unsigned> counter{0};
-  const std::string stem = FolderOf(target) + "/." + BaseNameOf(target) + ".";
-  for (int attempt = 0; attempt < 100; ++attempt) {
-    tempName = stem + std::to_string(::getpid()) + "-" + std::to_string(counter++) + ".tmp";
-    const int fd = ::open(tempName.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
-    if (fd >= 0 || errno != EEXIST) return fd;
-  }
-  return -1;
-}
-
 }  // namespace
 
 int ParseDIF(const char* bytes, size_t size, TDIFFile& dif) {
@@ -402,24 +371,11 @@ int TDIFFile::LoadFromFile(const std::string& fileName) {
 }
 
 int TDIFFile::SaveToFile(const std::string& fileName, int compress) const {
-  // The old file is only replaced once the new one is complete, so refuse up front
-  // what a delete-and-recreate would have refused: a folder, or a write-protected file.
-  struct stat st;
-  if (::stat(fileName.c_str(), &st) == 0) {
-    if (S_ISDIR(st.st_mode) || ::access(fileName.c_str(), W_OK) != 0) return kDIFCannotOpen;
-  }
-  std::string tempName;
-  const int fd = CreateTempBeside(fileName, tempName);
-  if (fd < 0) return kDIFCannotOpen;
-  FdSink sink(fd);
-  bool ok = WriteDIF(*this, compress, sink);
-  ok = ::fsync(fd) == 0 && ok;
-  ok = ::close(fd) == 0 && ok;
-  if (ok) ok = std::rename(tempName.c_str(), fileName.c_str()) == 0;
-  if (!ok) {
-    ::unlink(tempName.c_str());
-    return kDIFCannotOpen;
-  }
+  // The old file is replaced only once the new one is complete.
+  ReplacementFile file;
+  if (!file.Open(fileName)) return kDIFCannotOpen;
+  ReplacementSink sink(file);
+  if (!WriteDIF(*this, compress, sink) || !file.Commit()) return kDIFCannotOpen;
   return kDIFOk;
 }
 

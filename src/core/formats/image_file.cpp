@@ -1,6 +1,6 @@
 #include "formats/image_file.h"
 
-#include "formats/file_access.h"
+#include "files/file_access.h"
 #include "lang/lang_get.h"
 #include "ui/ui.h"
 

@@ -6,7 +6,7 @@
 #include <set>
 
 #include "dif/DIFCore.h"
-#include "formats/file_access.h"
+#include "files/file_access.h"
 #include "lang/lang_get.h"
 #include "ui/ui.h"
 

@@ -1,6 +1,6 @@
 #pragma once
-// Whole-file reading and replacement of the files the format readers and writers
-// handle. Reading accepts only regular files (a FIFO or a device picked in a file
+// Whole-file reading and replacement of every file the program reads and writes
+// (images, DIF, S3, TFS pairs). Reading accepts only regular files (a FIFO or a device picked in a file
 // dialog would block or never end). Writing goes to a temporary file beside the
 // target that is renamed over it only when every byte is written, so a failed write
 // never destroys the file that was there.

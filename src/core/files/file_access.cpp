@@ -1,4 +1,4 @@
-#include "formats/file_access.h"
+#include "files/file_access.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
