@@ -26,7 +26,7 @@ constexpr int64_t kYieldBlocks = 1024;
 struct Piece {
   uint64_t start;
   uint64_t length;
-  const TDIFBlock* block;
+  TDIFBlock* block;
   uint64_t offset;  // into the block's data
 };
 
@@ -52,7 +52,7 @@ class Pass {
 // over the blocks sorted by start: the blocks covering the current position sit in a
 // heap ordered by list position, so its top is the winner until the next block starts
 // or the winner ends. Each block enters and leaves the heap once.
-std::vector<Piece> Resolve(const std::vector<const TDIFBlock*>& blocks, Pass& pass) {
+std::vector<Piece> Resolve(const std::vector<TDIFBlock*>& blocks, Pass& pass) {
   struct Span {
     uint64_t start;
     uint64_t end;
@@ -95,7 +95,9 @@ std::vector<Piece> Resolve(const std::vector<const TDIFBlock*>& blocks, Pass& pa
   return pieces;
 }
 
-// One block per maximal run of touching pieces.
+// One block per maximal run of touching pieces. A run that is one whole source block
+// takes over its payload instead of copying it: the source is not read again, and a
+// 16 MiB image block then costs nothing to optimise.
 void EmitRuns(const std::vector<Piece>& pieces, const char* kind, std::vector<TDIFBlock>& out) {
   size_t i = 0;
   while (i < pieces.size()) {
@@ -107,6 +109,13 @@ void EmitRuns(const std::vector<Piece>& pieces, const char* kind, std::vector<TD
     }
     TDIFBlock block;
     const uint64_t start = pieces[i].start;
+    if (j == i + 1 && pieces[i].offset == 0 && length == NORDataLength(*pieces[i].block)) {
+      block.Data = std::move(pieces[i].block->Data);
+      TDIFFile::SetBlockKind(block, kind);
+      out.push_back(std::move(block));
+      i = j;
+      continue;
+    }
     block.Data.reserve(4 + length);
     for (int b = 0; b < 4; ++b) block.Data.push_back(static_cast<char>((start >> (8 * b)) & 0xFF));
     for (size_t k = i; k < j; ++k) {
@@ -146,11 +155,11 @@ std::string TFSName(const TDIFBlock& block) {
 
 void Optimize(TDIFFile& dif, Ui* ui) {
   const size_t count = dif.Blocks.size();
-  std::vector<const TDIFBlock*> data;
-  std::vector<const TDIFBlock*> reversal;
+  std::vector<TDIFBlock*> data;
+  std::vector<TDIFBlock*> reversal;
   {
     Pass scan(ui, count);
-    for (const TDIFBlock& block : dif.Blocks) {
+    for (TDIFBlock& block : dif.Blocks) {
       if (block.Kind == "NORD") data.push_back(&block);
       if (block.Kind == "nOrR") reversal.push_back(&block);
       scan.Block();
