@@ -9,6 +9,7 @@
 namespace brantle {
 
 class Ui;
+class TDIFFile;
 
 // context is the text that prefixes an error message, e.g. the text of
 // ErrC_Operation_Aborted. On failure image is empty and the window is back to idle.
@@ -24,5 +25,11 @@ bool ReadImageFileUpTo(Ui& ui, const std::string& fileName, const std::string& c
 // reported as "could not create file".
 bool WriteImageFile(Ui& ui, const std::string& fileName, const std::string& image,
                     const std::string& context);
+
+// Writes the flat image of the DIF's "NORD" data (0xFF where no block lies) without
+// building it in memory: the same file as applying the DIF to an empty image and
+// writing that. The DIF is optimised first.
+bool WriteImageOfDif(Ui& ui, const std::string& fileName, TDIFFile& dif,
+                     const std::string& context);
 
 }  // namespace brantle

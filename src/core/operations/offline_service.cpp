@@ -190,12 +190,8 @@ bool SaveFirmware(Ui& ui, TDIFFile& dif, const std::string& fileName, FirmwareKi
       return WriteS3File(ui, dif, fileName, prefix);
     case FirmwareKind::Dif:
       return SaveDif(ui, dif, fileName, params, prefix);
-    case FirmwareKind::Bin: {
-      if (!FitsNor(ui, dif, prefix)) return false;
-      std::string image;
-      ApplyToImage(dif, image, nullptr, ui);
-      return WriteImageFile(ui, fileName, image, prefix);
-    }
+    case FirmwareKind::Bin:
+      return FitsNor(ui, dif, prefix) && WriteImageOfDif(ui, fileName, dif, prefix);
   }
   return false;
 }
