@@ -56,20 +56,12 @@ int EEngine::EBootCommand(uint8_t w0, uint8_t w1, uint8_t w2, uint8_t w3) {
   return b == 'D' ? kOk : kErrUnexpected;
 }
 
-bool EEngine::ImageAllowed(const std::string& image, const std::string& name) {
-  if (!IsDemoLoader(image) || link_.IsPseudoTerminal()) return true;
-  loaderError_ = "loader file " + LoadersFolder + "/" + name +
-                 " is a demo loader for the virtual phone, not for a real phone; "
-                 "put the real loader files in " + LoadersFolder;
-  return false;
-}
-
 bool EEngine::LoadImages() {
   const ELoaderSet& set = ELoaders(EngineFamily);
   loaderError_.clear();
-  if (!LoadLoader(LoadersFolder, set.first, loader1_, loaderError_) ||
-      !LoadLoader(LoadersFolder, set.second, loader2_, loaderError_) ||
-      !ImageAllowed(loader1_, set.first.name) || !ImageAllowed(loader2_, set.second.name)) {
+  const bool pty = link_.IsPseudoTerminal();
+  if (!LoadLoaderToSend(LoadersFolder, set.first, pty, loader1_, loaderError_) ||
+      !LoadLoaderToSend(LoadersFolder, set.second, pty, loader2_, loaderError_)) {
     loader1_.clear();
     loader2_.clear();
     return false;

@@ -44,7 +44,6 @@ class EEngine {
 
  private:
   bool LoadImages();  // both loaders of the family, checked before anything is sent
-  bool ImageAllowed(const std::string& image, const std::string& name);
 
   Link& link_;
   std::string loader1_;

@@ -7,6 +7,8 @@
 #include <iterator>
 #include <sys/stat.h>
 
+#include "engine/opti_models.h"
+
 namespace brantle {
 namespace {
 
@@ -39,8 +41,12 @@ const ELoaderSet& ELoaders(const std::string& engineFamily) {
 }
 
 const std::vector<LoaderFile>& AllLoaderFiles() {
-  static const std::vector<LoaderFile> files = {kE700.first, kE700.second, kE800.first,
-                                                kE800.second, kE330.first, kE330.second};
+  static const std::vector<LoaderFile> files = [] {
+    std::vector<LoaderFile> all = {kE700.first, kE700.second, kE800.first,
+                                   kE800.second, kE330.first, kE330.second};
+    for (const LoaderFile& f : OptiLoaderFiles()) all.push_back(f);
+    return all;
+  }();
   return files;
 }
 
@@ -77,6 +83,17 @@ bool LoadLoader(const std::string& folder, const LoaderFile& file, std::string& 
   }
   image.resize(file.size);
   return true;
+}
+
+bool LoadLoaderToSend(const std::string& folder, const LoaderFile& file, bool pseudoTerminal,
+                      std::string& image, std::string& error) {
+  if (!LoadLoader(folder, file, image, error)) return false;
+  if (pseudoTerminal || !IsDemoLoader(image)) return true;
+  image.clear();
+  error = "loader file " + folder + "/" + file.name +
+          " is a demo loader for the virtual phone, not for a real phone; "
+          "put the real loader files in " + folder;
+  return false;
 }
 
 }  // namespace brantle

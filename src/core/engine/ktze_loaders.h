@@ -38,4 +38,9 @@ bool IsDemoLoader(const std::string& image);
 bool LoadLoader(const std::string& folder, const LoaderFile& file, std::string& image,
                 std::string& error);
 
+// LoadLoader for an image about to be sent: a demo image is refused unless the line
+// is a pseudo-terminal (the virtual phone), so it can never reach a real phone.
+bool LoadLoaderToSend(const std::string& folder, const LoaderFile& file, bool pseudoTerminal,
+                      std::string& image, std::string& error);
+
 }  // namespace brantle
