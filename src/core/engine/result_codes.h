@@ -11,6 +11,9 @@ constexpr int kErrOpen = -1;        // error opening communications
 constexpr int kErrTimeout = -2;     // communications timeout
 constexpr int kErrUnexpected = -3;  // unexpected response
 constexpr int kErrSpeed = -4;       // invalid speed
+// The same code from the OptiFlash NOR commands: the address lies outside the
+// identified flash.
+constexpr int kErrAddress = -4;
 constexpr int kErrCrc = -5;         // unrecoverable CRC error
 // A loader image is missing, of the wrong size, or a demo image aimed at a real
 // line; nothing was sent. The engine keeps a detail text naming the file.
