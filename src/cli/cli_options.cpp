@@ -1,7 +1,9 @@
 #include "cli_options.h"
 
+#include <cctype>
 #include <cstdlib>
 
+#include "engine/opti_models.h"
 #include "engine/text_fields.h"
 
 namespace brantle::cli {
@@ -25,8 +27,16 @@ bool ParseHexAddress(std::string text, uint32_t& out) {
   return true;
 }
 
+bool SameText(const std::string& a, const std::string& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+      return false;
+  return true;
+}
+
 bool IsFamily(const std::string& f) {
-  return f == "E700" || f == "E800" || f == "E330" || f == "S500";
+  return f == "E700" || f == "E800" || f == "E330" || f == "S500" || f == "Opti";
 }
 
 }  // namespace
@@ -41,7 +51,9 @@ const char* UsageText() {
          "Options:\n"
          "  --port PATH          serial device of the phone, e.g. /dev/ttyUSB0\n"
          "  --simulate FAMILY    start the virtual phone (brantle-phonesim) and use it\n"
-         "  --family FAMILY      E700, E800, E330 or S500 (S500 speaks E700)\n"
+         "  --family FAMILY      E700, E800, E330, S500 (speaks E700) or Opti\n"
+         "  --model NAME         the OptiFlash model: C200, X120, S20x, P500, P400, S208, E105,\n"
+         "                       X105, S108, V2E5, V208, E308, E608, X40x, S10x, S30x, X480\n"
          "  --speed N            line speed after the loader starts (default 115200)\n"
          "  --wait-states N      memory timing value of the E700 boot packet (0-255, default 0)\n"
          "  --trace FILE         hex-dump every byte on the line into FILE\n"
@@ -74,6 +86,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     } else if (a == "--family") {
       if (!value(o.family)) return false;
       if (!IsFamily(o.family)) return error = "unknown family: " + o.family, false;
+    } else if (a == "--model") {
+      if (!value(o.model)) return false;
     } else if (a == "--speed") {
       if (!value(v)) return false;
       if (!ParseNumber(v, UINT32_MAX, o.speed) || o.speed == 0)
@@ -114,11 +128,17 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     return error = "give either --port PATH or --simulate FAMILY", false;
   if (o.family.empty()) o.family = o.simulate;
   if (o.family.empty()) return error = "--family is needed", false;
+  if (!o.model.empty()) {
+    if (o.family != "Opti") return error = "--model goes with --family Opti", false;
+    if (!SameText(OptiModelByName(o.model).name, o.model))
+      return error = "unknown model " + o.model, false;
+  }
   if (o.command == "dump") {
     if (!o.haveStart || !o.haveEnd || o.output.empty())
       return error = "dump needs --start, --end and -o FILE", false;
     if (o.start > o.end) return error = "--start lies after --end", false;
-    if (o.end > 0xFFFFFF) return error = "--end lies beyond the 16 MiB NOR of this family", false;
+    if (o.family == "Opti" ? o.end > 0x1FFFFFF : o.end > 0xFFFFFF)
+      return error = "--end lies beyond the NOR of this family", false;
   }
   return true;
 }

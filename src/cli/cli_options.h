@@ -10,7 +10,8 @@ namespace brantle::cli {
 struct Options {
   std::string port;          // --port PATH
   std::string simulate;      // --simulate FAMILY: start a virtual phone and use it
-  std::string family;        // --family E700|E800|E330|S500
+  std::string family;        // --family E700|E800|E330|S500|Opti
+  std::string model;         // --model NAME: the OptiFlash model (C200 when not given)
   uint32_t speed = 115200;   // --speed N
   uint8_t waitStates = 0;    // --wait-states N
   std::string trace;         // --trace FILE

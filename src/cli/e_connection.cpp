@@ -2,6 +2,7 @@
 
 #include <cstdio>
 
+#include "engine/e_region.h"
 #include "engine/result_codes.h"
 
 namespace brantle::cli {
@@ -29,20 +30,11 @@ std::string EConnection::ErrorText(const std::string& prefix, int code) const {
   return text;
 }
 
-bool EConnection::WaitForPhone() {
-  std::fprintf(stderr, "Turn on the phone in boot mode (waiting up to %u s)...\n",
-               options_.bootTimeoutS);
-  const uint64_t deadline = link_.clock().NowMs() + options_.bootTimeoutS * 1000ull;
-  while (link_.clock().NowMs() < deadline) {
-    if (engine_.EWaitBoot(1, 250) == kOk) return true;
-  }
-  return false;
-}
-
 bool EConnection::Connect(const std::string& port, std::string& error) {
   if (engine_.EInitPort(port, options_.family) != kOk)
     return error = "Error: communications initialization failed (" + port + ")", false;
-  if (!WaitForPhone()) return error = "Error: no phone in boot mode answered on " + port, false;
+  if (!WaitForPhone(link_, options_.bootTimeoutS, [this] { return engine_.EWaitBoot(1, 250) == kOk; }))
+    return error = "Error: no phone in boot mode answered on " + port, false;
 
   const uint8_t w = options_.waitStates;
   int r = engine_.EBootCommand(w, w, w, w);
@@ -72,6 +64,22 @@ bool EConnection::Connect(const std::string& port, std::string& error) {
     if (!options_.yes) return error = "Stopped: unknown flash (give --yes to continue anyway)", false;
   }
   return true;
+}
+
+std::string EConnection::FlashText() const {
+  const EFlashInfo& f = engine_.FlashInfo;
+  const std::string ids = " (maker " + Hex2(f.MakerID) + ", device " + Hex2(f.DeviceID) + ")";
+  if (!f.Known) return "Flash: Unidentified!!!" + ids + "\n";
+  return "Flash: " + f.MakerName + " " + f.ModelName + ids + "\n";
+}
+
+int EConnection::ReadRegion(uint32_t start, uint32_t end, std::string& data) {
+  return EReadRegion(engine_, start, end, data);
+}
+
+// Whole sectors go over the line.
+uint64_t EConnection::RegionLineBytes(uint32_t start, uint32_t end) const {
+  return ((end >> 16) - (start >> 16) + 1) * uint64_t{kESectorSize};
 }
 
 void EConnection::Disconnect() {

@@ -5,28 +5,24 @@
 
 #include <string>
 
-#include "cli_options.h"
-#include "console_progress.h"
 #include "engine/ktze_flasher.h"
-#include "engine/ktze_internals.h"
+#include "phone_session.h"
 
 namespace brantle::cli {
 
-class EConnection {
+class EConnection final : public PhoneSession {
  public:
   EConnection(const Options& options, ConsoleProgress& progress);
-  ~EConnection();  // terminates a connected phone and closes the port
+  ~EConnection() override;
 
-  // Opens the port, waits for the phone and runs the connect steps. On failure
-  // returns false with the message the window would show in error.
-  bool Connect(const std::string& port, std::string& error);
-  EEngine& engine() { return engine_; }
-  Link& link() { return link_; }
-  // Message composed from a prefix text and an engine result.
-  std::string ErrorText(const std::string& prefix, int code) const;
+  Link& link() override { return link_; }
+  bool Connect(const std::string& port, std::string& error) override;
+  std::string FlashText() const override;
+  int ReadRegion(uint32_t start, uint32_t end, std::string& data) override;
+  uint64_t RegionLineBytes(uint32_t start, uint32_t end) const override;
+  std::string ErrorText(const std::string& prefix, int code) const override;
 
  private:
-  bool WaitForPhone();
   void Disconnect();
 
   const Options& options_;

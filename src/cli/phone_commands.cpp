@@ -7,8 +7,7 @@
 
 #include "console_progress.h"
 #include "console_ui.h"
-#include "e_connection.h"
-#include "engine/e_region.h"
+#include "phone_session.h"
 #include "engine/result_codes.h"
 #include "engine/trace.h"
 #include "formats/image_file.h"
@@ -23,21 +22,15 @@ int Fail(const std::string& message) {
   return kExitFailed;
 }
 
-int Identify(EConnection& phone) {
-  const EFlashInfo& f = phone.engine().FlashInfo;
-  if (f.Known)
-    std::printf("Flash: %s %s (maker %02X, device %02X)\n", f.MakerName.c_str(),
-                f.ModelName.c_str(), f.MakerID, f.DeviceID);
-  else
-    std::printf("Flash: Unidentified!!! (maker %02X, device %02X)\n", f.MakerID, f.DeviceID);
+int Identify(PhoneSession& phone) {
+  std::fputs(phone.FlashText().c_str(), stdout);
   return 0;
 }
 
-int Dump(EConnection& phone, const Options& o, ConsoleProgress& progress) {
-  // The whole sectors covering the region go over the line.
-  progress.Start(((o.end >> 16) - (o.start >> 16) + 1) * uint64_t{kESectorSize}, false);
+int Dump(PhoneSession& phone, const Options& o, ConsoleProgress& progress) {
+  progress.Start(phone.RegionLineBytes(o.start, o.end), false);
   std::string data;
-  const int r = EReadRegion(phone.engine(), o.start, o.end, data);
+  const int r = phone.ReadRegion(o.start, o.end, data);
   progress.Finish();
   if (r != kOk) return Fail(phone.ErrorText(LangGet("ErrC_Dump_Aborted"), r));
   ConsoleUi ui(progress, o.yes);
@@ -58,15 +51,15 @@ int RunPhoneCommand(const Options& o) {
     std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
   }
   ConsoleProgress progress;
-  EConnection phone(o, progress);
+  std::unique_ptr<PhoneSession> phone = MakePhoneSession(o, progress);
   if (!o.trace.empty()) {
     auto tracer = Tracer::OpenFile(o.trace, error);
     if (!tracer) return Fail(error);
-    phone.link().SetTrace(tracer);
+    phone->link().SetTrace(tracer);
   }
-  if (!phone.Connect(port, error)) return Fail(error);
-  if (o.command == "identify") return Identify(phone);
-  return Dump(phone, o, progress);
+  if (!phone->Connect(port, error)) return Fail(error);
+  if (o.command == "identify") return Identify(*phone);
+  return Dump(*phone, o, progress);
 }
 
 }  // namespace brantle::cli
