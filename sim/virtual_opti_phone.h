@@ -3,6 +3,12 @@
 // frames "#info", "data", "done", the "*"/"b"/"#"/"B" start) and the loader's
 // command set (SYNC, INFO, BAUD, SETP, DONE, OPEN, CLOS, SUCK, TXDT), byte for byte
 // as a real phone answers. Runs on its own thread.
+//
+// A boot frame the boot code cannot take (checksum, trailer, loader piece out of order)
+// gets no answer at all, and the upload starts over. A loader request it reads whole
+// but refuses (broken frame, address outside the chips, piece too large, no open block,
+// data not matching its checksum, a speed not offered) is answered with the status
+// "+no!" and no payload; TXDT data of a sane length is taken off the line first.
 
 #include <cstdint>
 #include <memory>
@@ -12,10 +18,10 @@
 namespace brantle::sim {
 
 struct OptiChipConfig {
-  uint8_t maker = 0xEC;            // first ID pair: a row of the Opti chip table
-  uint32_t device = 0x22E20000;    // KBB05A300, 8 MiB
-  uint32_t base = 0;               // where the chip lies in the NOR address space
-  uint8_t maker2 = 0;              // second ID pair (0/0: none)
+  uint8_t maker = 0xEC;          // first ID pair: a row of the Opti chip table
+  uint32_t device = 0x22E20000;  // KBB05A300, 8 MiB
+  uint32_t base = 0;             // where the chip lies in the NOR address space
+  uint8_t maker2 = 0;            // second ID pair (0/0: none)
   uint32_t device2 = 0;
 };
 
@@ -26,28 +32,29 @@ struct OptiPhoneConfig {
   std::vector<uint32_t> baudList = {115200, 230400, 460800, 921600};
   // When not empty, sent as the INFO reply payload as it is (malformed blocks).
   std::string rawInfo;
-  uint32_t norSize = 16u << 20;    // 16 or 32 MiB
-  std::string norFile;             // NOR contents from this file; empty: PatternNor()
-  uint32_t expectedLoaderSize = 0; // 0: any size is taken
-  bool lineRate = false;           // pace bytes at the current speed (10 bits a byte)
-  int stallTimeoutMs = 4000;       // silence that ends a half-done boot stage
+  uint32_t norSize = 16u << 20;     // 16 or 32 MiB
+  std::string norFile;              // NOR contents from this file; empty: PatternNor()
+  uint32_t expectedLoaderSize = 0;  // 0: any size is taken
+  bool lineRate = false;            // pace bytes at the current speed (10 bits a byte)
+  int stallTimeoutMs = 4000;        // silence that ends a half-done boot stage
 };
 
 struct OptiPhoneStats {
-  int bootPrompts = 0;   // "!" answers sent
-  int loaderBytes = 0;   // loader bytes received in "data" frames
-  int starts = 0;        // loaders started ("B" sent)
+  int bootPrompts = 0;     // "!" answers sent
+  int loaderBytes = 0;     // loader bytes received in "data" frames of the current upload
+  uint32_t loaderCrc = 1;  // FrameCRC of those bytes: tells same-sized loaders apart
+  int starts = 0;          // loaders started ("B" sent)
   int syncs = 0;
   int infos = 0;
   int setps = 0;
   int sucks = 0;
   int txdts = 0;
   int closes = 0;
-  std::vector<uint8_t> openModes;  // mode of every OPEN, in order
+  std::vector<uint8_t> openModes;  // mode of every accepted OPEN, in order
   int rejected = 0;                // requests refused (bad address, size, checksum)
   int dones = 0;
-  uint32_t baud = 115200;          // the speed the phone runs at now
-  std::string setp;                // payload of the last SETP
+  uint32_t baud = 115200;  // the speed the phone runs at now
+  std::string setp;        // payload of the last SETP
 };
 
 class VirtualOptiPhone {
