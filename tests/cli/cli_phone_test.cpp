@@ -6,6 +6,7 @@
 #include <iterator>
 
 #include "sim/virtual_e_phone.h"
+#include "sim/virtual_opti_phone.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -37,6 +38,24 @@ TEST(CliPhone, DumpTrimsTheRegionAndTracesTheLine) {
   const std::string trace = ReadFile(dir.File("trace.txt"));
   EXPECT_NE(trace.find("TX 000000  E6"), std::string::npos);
   EXPECT_NE(trace.find("line 806400 8N1"), std::string::npos);
+}
+
+TEST(CliPhone, OptiIdentifyAndDump) {
+  auto r = test::RunProgram(kCli, {"--simulate", "Opti", "--model", "x480", "identify"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Flash: Samsung KBB05A300\n");
+
+  test::TempDir dir;
+  r = test::RunProgram(kCli, {"--simulate", "Opti", "--speed", "921600", "dump", "--start", "FFF0",
+                              "--end", "2000F", "-o", dir.File("d.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<uint8_t> nor = sim::VirtualOptiPhone::PatternNor(16u << 20);
+  EXPECT_EQ(ReadFile(dir.File("d.bin")), std::string(nor.begin() + 0xFFF0, nor.begin() + 0x20010));
+
+  // A speed the loader does not offer ends the connection with the window's message.
+  r = test::RunProgram(kCli, {"--simulate", "Opti", "--speed", "57600", "identify"});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos) << r.err;
 }
 
 TEST(CliPhone, BadInputIsRefusedWithAMessage) {
