@@ -9,6 +9,7 @@
 #include "engine/ktze_flashes.h"
 #include "engine/ktze_loaders.h"
 #include "sim/pty.h"
+#include "sim/read_faults.h"
 
 namespace brantle::sim {
 namespace {
@@ -90,10 +91,7 @@ struct VirtualEPhone::Impl {
   std::atomic<int> failPrograms{0};
   std::atomic<bool> silent{false};
   std::atomic<bool> wrongAck{false};
-  std::atomic<int64_t> unplugAfter{-1};
-  std::mutex trickleMutex;
-  uint32_t tricklePiece = 0;  // 0: no trickle pending
-  uint32_t tricklePauseMs = 0;
+  ReadFaults readFaults;  // trickle and unplug of the next read
 
   int Stall() const { return std::max(1, config.stallTimeoutMs); }
 
@@ -351,34 +349,10 @@ Step VirtualEPhone::Impl::Read() {
 }
 
 Step VirtualEPhone::Impl::SendNor(uint32_t offset, uint32_t length) {
-  uint32_t piece = length;
-  uint32_t pauseMs = 0;
-  {
-    std::lock_guard<std::mutex> lock(trickleMutex);
-    if (tricklePiece != 0) {
-      piece = tricklePiece;
-      pauseMs = tricklePauseMs;
-    }
-    tricklePiece = 0;
-  }
-  // A read shorter than the unplug point loses the line after its data.
-  const int64_t unplugAt = unplugAfter.exchange(-1);
-  const bool unplug = unplugAt >= 0;
-  const uint32_t stopAt =
-      unplug ? static_cast<uint32_t>(std::min<int64_t>(unplugAt, length)) : length;
-  uint32_t pos = 0;
-  while (pos < stopAt) {
-    const uint32_t n = std::min(piece, stopAt - pos);
-    if (Send(nor.data() + offset + pos, n) != Step::kOk) return Step::kEnd;
-    pos += n;
-    if (pos < stopAt && pauseMs > 0 &&
-        line.SleepFor(std::chrono::milliseconds(pauseMs)) != Io::kOk) {
-      return Step::kEnd;
-    }
-  }
-  if (!unplug) return Step::kOk;
-  line.Unplug(Stall());
-  return Step::kEnd;
+  const bool sent = readFaults.SendPayload(
+      line, nor.data() + offset, length, Stall(),
+      [this](const uint8_t* p, size_t n) { return Send(p, n) == Step::kOk; });
+  return sent ? Step::kOk : Step::kEnd;
 }
 
 // EA 00 N2 N1 N0 02 A2 A1 A0 00 N2 N1 N0, N bytes -> CC and the sum as received.
@@ -550,13 +524,11 @@ void VirtualEPhone::WrongAcknowledgement() {
 }
 
 void VirtualEPhone::Trickle(uint32_t pieceSize, uint32_t pauseMs) {
-  std::lock_guard<std::mutex> lock(impl_->trickleMutex);
-  impl_->tricklePiece = std::max<uint32_t>(1, pieceSize);
-  impl_->tricklePauseMs = pauseMs;
+  impl_->readFaults.Trickle(pieceSize, pauseMs);
 }
 
 void VirtualEPhone::UnplugDuringRead(uint32_t afterBytes) {
-  impl_->unplugAfter.store(afterBytes);
+  impl_->readFaults.UnplugAfter(afterBytes);
 }
 
 void VirtualEPhone::SetLineRate(bool on) {

@@ -218,13 +218,11 @@ void VirtualOptiPhone::WrongStatus() {
 }
 
 void VirtualOptiPhone::Trickle(uint32_t pieceSize, uint32_t pauseMs) {
-  std::lock_guard<std::mutex> lock(impl_->trickleMutex);
-  impl_->tricklePiece = std::max<uint32_t>(1, pieceSize);
-  impl_->tricklePauseMs = pauseMs;
+  impl_->readFaults.Trickle(pieceSize, pauseMs);
 }
 
 void VirtualOptiPhone::UnplugDuringRead(uint32_t afterBytes) {
-  impl_->unplugAfter.store(afterBytes);
+  impl_->readFaults.UnplugAfter(afterBytes);
 }
 
 void VirtualOptiPhone::SetLineRate(bool on) {

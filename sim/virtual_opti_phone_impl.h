@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "sim/pty.h"
+#include "sim/read_faults.h"
 #include "sim/virtual_opti_phone.h"
 
 namespace brantle::sim {
@@ -84,10 +85,7 @@ struct VirtualOptiPhone::Impl {
   std::atomic<int> failSucks{0};
   std::atomic<bool> silent{false};
   std::atomic<bool> wrongStatus{false};
-  std::atomic<int64_t> unplugAfter{-1};
-  std::mutex trickleMutex;
-  uint32_t tricklePiece = 0;  // 0: no trickle pending
-  uint32_t tricklePauseMs = 0;
+  ReadFaults readFaults;  // trickle and unplug of the next read
 
   // The loader's open erase block.
   struct OpenBlock {

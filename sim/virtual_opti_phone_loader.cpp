@@ -263,32 +263,10 @@ Step VirtualOptiPhone::Impl::Suck(const uint8_t* p) {
 
 // The read's payload, in trickled pieces or cut short by an unplug when asked for.
 Step VirtualOptiPhone::Impl::SendNor(uint32_t address, uint32_t n) {
-  uint32_t piece = n;
-  uint32_t pauseMs = 0;
-  {
-    std::lock_guard<std::mutex> lock(trickleMutex);
-    if (tricklePiece != 0) {
-      piece = tricklePiece;
-      pauseMs = tricklePauseMs;
-    }
-    tricklePiece = 0;
-  }
-  // A read shorter than the unplug point loses the line after its payload.
-  const int64_t unplugAt = unplugAfter.exchange(-1);
-  const bool unplug = unplugAt >= 0;
-  const uint32_t stopAt = unplug ? static_cast<uint32_t>(std::min<int64_t>(unplugAt, n)) : n;
-  for (uint32_t pos = 0; pos < stopAt;) {
-    const uint32_t k = std::min(piece, stopAt - pos);
-    if (Send(nor.data() + address + pos, k) != Step::kOk) return Step::kEnd;
-    pos += k;
-    if (pos < stopAt && pauseMs > 0 &&
-        line.SleepFor(std::chrono::milliseconds(pauseMs)) != Io::kOk) {
-      return Step::kEnd;
-    }
-  }
-  if (!unplug) return Step::kOk;
-  line.Unplug(Stall());
-  return Step::kEnd;
+  const bool sent = readFaults.SendPayload(
+      line, nor.data() + address, n, Stall(),
+      [this](const uint8_t* p, size_t k) { return Send(p, k) == Step::kOk; });
+  return sent ? Step::kOk : Step::kEnd;
 }
 
 // Address, n, 1, 1, 1, n again and the data's checksum, all else zero; then the n data
