@@ -25,9 +25,7 @@ EConnection::EConnection(const Options& options, ConsoleProgress& progress)
 EConnection::~EConnection() { Disconnect(); }
 
 std::string EConnection::ErrorText(const std::string& prefix, int code) const {
-  std::string text = prefix + " " + EngineErrorText(code);
-  if (code == kErrLoader) text += ": " + engine_.LoaderError();
-  return text;
+  return EngineMessage(prefix, code, engine_.LoaderError());
 }
 
 bool EConnection::Connect(const std::string& port, std::string& error) {

@@ -23,9 +23,7 @@ OptiConnection::~OptiConnection() {
 }
 
 std::string OptiConnection::ErrorText(const std::string& prefix, int code) const {
-  std::string text = prefix + " " + EngineErrorText(code);
-  if (code == kErrLoader) text += ": " + engine_.LoaderError();
-  return text;
+  return EngineMessage(prefix, code, engine_.LoaderError());
 }
 
 bool OptiConnection::Connect(const std::string& port, std::string& error) {

@@ -3,9 +3,16 @@
 #include <cstdio>
 
 #include "e_connection.h"
+#include "engine/result_codes.h"
 #include "opti_connection.h"
 
 namespace brantle::cli {
+
+std::string EngineMessage(const std::string& prefix, int code, const std::string& loaderError) {
+  std::string text = prefix + " " + EngineErrorText(code);
+  if (code == kErrLoader) text += ": " + loaderError;
+  return text;
+}
 
 bool WaitForPhone(Link& link, uint32_t timeoutS, const std::function<bool()>& poll) {
   std::fprintf(stderr, "Turn on the phone in boot mode (waiting up to %u s)...\n", timeoutS);

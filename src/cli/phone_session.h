@@ -29,6 +29,10 @@ class PhoneSession {
   virtual std::string ErrorText(const std::string& prefix, int code) const = 0;
 };
 
+// prefix, one space and the text of an engine result; a loader that could not be sent
+// adds the reason.
+std::string EngineMessage(const std::string& prefix, int code, const std::string& loaderError);
+
 // The E-family or the OptiFlash session, as the options say.
 std::unique_ptr<PhoneSession> MakePhoneSession(const Options& options, ConsoleProgress& progress);
 
