@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 #include "engine/ktze_flashes.h"
 #include "engine/ktze_internals.h"
@@ -42,8 +43,21 @@ class EEngine {
   int EProgram(uint8_t sector, uint32_t length, const uint8_t* buffer);
   int EErase(uint8_t sector, uint32_t length);
 
+  // Writing files into the phone's file system: always begin, directories, files,
+  // end. E800 and E330 speak one dialect, E700 (and S500) another.
+  int ETFSBegin();
+  int ETFSMakeDirs(const std::vector<std::string>& paths);
+  int ETFSSendFiles(const std::vector<std::string>& names, const std::vector<std::string>& contents);
+  int ETFSEnd();
+  // The NAND itself: format, open for raw reading, read 512-byte sectors.
+  int ENANDFormat();
+  int ENANDOpen();
+  int ENANDRead(uint16_t first, uint16_t count, uint8_t* buffer);
+
  private:
-  bool LoadImages();  // both loaders of the family, checked before anything is sent
+  bool LoadImages();
+  int Expect(uint8_t want);
+  int Expect(const std::string& want, const std::string& text);  // both loaders of the family, checked before anything is sent
 
   Link& link_;
   std::string loader1_;

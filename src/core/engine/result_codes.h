@@ -14,6 +14,9 @@ constexpr int kErrSpeed = -4;       // invalid speed
 // The same code from the OptiFlash NOR commands: the address lies outside the
 // identified flash.
 constexpr int kErrAddress = -4;
+// And from the file-system commands: argument lists that do not match (or a name
+// too long to send).
+constexpr int kErrArguments = -4;
 constexpr int kErrCrc = -5;         // unrecoverable CRC error
 // A loader image is missing, of the wrong size, or a demo image aimed at a real
 // line; nothing was sent. The engine keeps a detail text naming the file.
