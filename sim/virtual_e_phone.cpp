@@ -5,6 +5,7 @@
 #include <cstring>
 #include <fstream>
 #include <iterator>
+#include <memory>
 
 #include "engine/ktze_flashes.h"
 #include "engine/ktze_loaders.h"
@@ -92,6 +93,7 @@ struct VirtualEPhone::Impl {
   std::atomic<bool> silent{false};
   std::atomic<bool> wrongAck{false};
   ReadFaults readFaults;  // trickle and unplug of the next read
+  std::unique_ptr<EPhoneNand> nand;
 
   int Stall() const { return std::max(1, config.stallTimeoutMs); }
 
@@ -141,6 +143,7 @@ struct VirtualEPhone::Impl {
   Step Program();
   Step Erase();
   Step SendNor(uint32_t offset, uint32_t length);
+  Step NandCommand(bool (EPhoneNand::*command)(PhoneIo&));
   bool InNor(uint32_t offset, uint32_t length) const;
   bool FitsLayout(uint32_t offset, uint32_t length) const;
 };
@@ -301,6 +304,15 @@ Step VirtualEPhone::Impl::Commands() {
       case 0xE4:
         step = Erase();
         break;
+      case 'D':
+        step = NandCommand(&EPhoneNand::TfsWrite);
+        break;
+      case 0x10:
+        step = NandCommand(&EPhoneNand::Format);
+        break;
+      case 'X':
+        step = NandCommand(&EPhoneNand::Nand);
+        break;
       case 0xE8:
         // Acknowledged even when the acknowledgement comes out wrong: the loader ends.
         step = Send({wrongAck.exchange(false) ? kRefused : kAck});
@@ -310,6 +322,16 @@ Step VirtualEPhone::Impl::Commands() {
     }
     if (step == Step::kEnd) return step;
   }
+}
+
+// A file-system command over the line. A PC that stops answering only loses the
+// command; a line that is gone ends the phone.
+Step VirtualEPhone::Impl::NandCommand(bool (EPhoneNand::*command)(PhoneIo&)) {
+  Io last = Io::kOk;
+  PhoneIo io{[&](uint8_t* dst, size_t n) { return (last = line.Read(dst, n, Stall())) == Io::kOk; },
+             [&](const uint8_t* src, size_t n) { return Send(src, n) == Step::kOk; }};
+  if ((nand.get()->*command)(io)) return Step::kOk;
+  return last == Io::kTimeout ? Step::kOk : Step::kEnd;
 }
 
 bool VirtualEPhone::Impl::InNor(uint32_t offset, uint32_t length) const {
@@ -460,6 +482,7 @@ bool VirtualEPhone::Start() {
     }
   }
   IdentifyEFlash(p.flash, p.config.makerId, p.config.deviceId);
+  p.nand = std::make_unique<EPhoneNand>(p.config.family, p.config.volumeMaker);
   if (!p.line.Open(p.error)) return false;
   p.line.SetPacing(p.config.lineRate);
   p.started = true;
@@ -529,6 +552,18 @@ void VirtualEPhone::Trickle(uint32_t pieceSize, uint32_t pauseMs) {
 
 void VirtualEPhone::UnplugDuringRead(uint32_t afterBytes) {
   impl_->readFaults.UnplugAfter(afterBytes);
+}
+
+TfsTree VirtualEPhone::NandTree() const {
+  return impl_->nand ? impl_->nand->Tree() : TfsTree{};
+}
+
+std::vector<uint8_t> VirtualEPhone::NandSectors() const {
+  return impl_->nand ? impl_->nand->Sectors() : std::vector<uint8_t>{};
+}
+
+void VirtualEPhone::FailRawReadChecksums(int count) {
+  if (impl_->nand) impl_->nand->FailRawReadChecksums(count);
 }
 
 void VirtualEPhone::SetLineRate(bool on) {

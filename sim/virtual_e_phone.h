@@ -11,6 +11,8 @@
 #include <thread>
 #include <vector>
 
+#include "sim/e_phone_nand.h"
+
 namespace brantle::sim {
 
 struct EPhoneConfig {
@@ -24,6 +26,9 @@ struct EPhoneConfig {
   // Silence that makes the phone give up a connection between the boot packet and the
   // second loader and return to boot mode (the PC has given up and reopened the port).
   int stallTimeoutMs = 4000;
+  // Lays out the NAND from the files the TFS commands wrote; empty: a NAND that
+  // stays erased (the commands still work, raw reads give FF).
+  VolumeMaker volumeMaker;
 };
 
 // Counters the tests read to see what the phone was asked to do.
@@ -65,6 +70,11 @@ class VirtualEPhone {
   void Trickle(uint32_t pieceSize, uint32_t pauseMs);
   // During the next read, close the pseudo-terminal after this many data bytes.
   void UnplugDuringRead(uint32_t afterBytes);
+
+  // The phone's file system: the files written so far and the NAND sectors.
+  TfsTree NandTree() const;
+  std::vector<uint8_t> NandSectors() const;
+  void FailRawReadChecksums(int count);  // next count raw reads carry a wrong checksum
 
   // Switches line-rate pacing on or off at any time (e.g. connect fast, then measure).
   void SetLineRate(bool on);
