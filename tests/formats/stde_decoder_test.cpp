@@ -350,8 +350,13 @@ TEST(StdeRotationTest, Version312WithRotationDecodesToTheSameFiles) {
   EXPECT_EQ(b.files, a.files);
   EXPECT_EQ(b.directories, a.directories);
 
-  // A spare in the rotating area, and the record's own checks.
+  // A spare and a bad-block swap in the rotating area (the root's block trades places
+  // with another), and the record's own checks.
   rotated.AssignSpare(1, rotated.Chain("/user/sounds/deep/big.bin")[1]);
+  const uint32_t rootBlock = static_cast<uint32_t>(rotated.ClusterOffset(3) / kBlock);
+  ASSERT_NE(rootBlock, rotated.layout().RemapStart);
+  ASSERT_NE(450u, rotated.layout().RemapStart);
+  rotated.AddBadBlockPair(static_cast<uint16_t>(rootBlock), 450);
   image = rotated.Build(kSectors);
   Dumped c;
   DumpImage(image, c);
@@ -427,12 +432,30 @@ TEST(StdeHostileTest, LoopsAndOutsideClustersEndCleanly) {
   EXPECT_EQ(second.files, (Files{{"/far.bin", "far"}, {"/ok.txt", "ok"}}));
 }
 
+TEST(StdeHostileTest, OverlongPathsAreNotFollowed) {
+  TfsVolumeBuilder builder = SmallBuilder();
+  std::string path;
+  std::vector<std::string> listed;
+  for (int level = 0; level < 11; ++level) {
+    path += "/" + std::string(99, static_cast<char>('a' + level)) + "_";
+    if (level < 10) listed.push_back(path + "/");  // up to 1010 bytes with the slashes
+  }
+  builder.AddFile(path + "/deep", "d");
+  builder.AddFile("/top", "t");
+  Dumped dumped;
+  DumpImage(builder.Build(kSectors), dumped);
+  EXPECT_TRUE(dumped.ok);
+  EXPECT_EQ(dumped.directories, listed);
+  EXPECT_EQ(dumped.files, (Files{{"/top", "t"}}));
+  EXPECT_EQ(Errors(dumped.ui),
+            std::vector<std::string>{"Error reading directory " + path + "/: invalid directory"});
+}
+
 TEST(StdeHostileTest, DotRecordCountMustFitTheChain) {
   TfsVolumeBuilder builder = SmallBuilder();
   builder.AddFile("/d/f", "f");
   const std::vector<uint8_t> good = builder.Build(kSectors);
   const size_t dot = builder.ClusterOffset(builder.Chain("/d")[0]) + 128;
-  MemorySectorSource unused(nullptr, 0, 0);
   for (uint32_t records : {0u, 1u, 17u, 0xFFFFFFFFu}) {
     std::vector<uint8_t> image = good;
     PutBe32(image, dot + TfsVolumeBuilder::kEntrySize, records);
