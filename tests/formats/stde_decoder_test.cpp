@@ -420,6 +420,17 @@ TEST(StdeHostileTest, LoopsAndOutsideClustersEndCleanly) {
             (std::vector<std::string>{"Error reading directory /a/b/: invalid directory",
                                       "Error reading file: /far.bin: block not found"}));
 
+  // A size larger than the chain holds leaves the file short, without an error.
+  image = good;
+  PutBe32(image, builder.EntryOffset("/ok.txt") + TfsVolumeBuilder::kEntrySize, 0xFFFFFFFF);
+  Dumped longer;
+  DumpImage(image, longer);
+  EXPECT_TRUE(Errors(longer.ui).empty());
+  ASSERT_EQ(longer.files.size(), 4u);
+  EXPECT_EQ(longer.files[3].first, "/ok.txt");
+  EXPECT_EQ(longer.files[3].second.substr(0, 2), "ok");
+  EXPECT_EQ(longer.files[3].second.size(), kBlock);  // its one cluster, whole
+
   // A FAT entry leading outside, and a directory pointing back at the root.
   image = good;
   PutBe16(image, builder.FatEntryOffset(chain[0]), 0xFFFF);
