@@ -1,6 +1,9 @@
 #include "sim/e_phone_nand.h"
 
 #include <algorithm>
+#include <stdexcept>
+
+#include "sim/tfs_volume_builder.h"
 
 namespace brantle::sim {
 namespace {
@@ -53,9 +56,24 @@ EPhoneNand::EPhoneNand(const std::string& family, VolumeMaker maker)
   Commit(TfsTree{});
 }
 
+VolumeMaker TfsVolumeMaker() {
+  return [](const TfsTree& tree, uint32_t sectors) {
+    TfsVolumeBuilder builder;
+    for (const std::string& d : tree.directories) builder.AddDirectory(d);
+    for (const auto& [path, bytes] : tree.files) builder.AddFile(path, bytes);
+    return builder.Build(sectors);
+  };
+}
+
 void EPhoneNand::Commit(const TfsTree& tree) {
-  std::vector<uint8_t> sectors =
-      maker_ ? maker_(tree, sectorCount_) : std::vector<uint8_t>(size_t{sectorCount_} * kSector, 0xFF);
+  std::vector<uint8_t> sectors(size_t{sectorCount_} * kSector, 0xFF);
+  if (maker_) {
+    try {
+      sectors = maker_(tree, sectorCount_);
+    } catch (const std::invalid_argument&) {
+      return;  // the volume is full or the names do not fit: the NAND stays as it was
+    }
+  }
   sectors.resize(size_t{sectorCount_} * kSector, 0xFF);
   std::lock_guard<std::mutex> lock(mutex_);
   tree_ = tree;

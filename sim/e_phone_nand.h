@@ -23,6 +23,9 @@ struct TfsTree {
 // Lays out the NAND sectors (512 bytes each) of a volume holding the tree.
 using VolumeMaker = std::function<std::vector<uint8_t>(const TfsTree&, uint32_t sectors)>;
 
+// A volume of layout 3.03 holding the tree, made by TfsVolumeBuilder.
+VolumeMaker TfsVolumeMaker();
+
 // The loader's line, as the NAND commands need it.
 struct PhoneIo {
   std::function<bool(uint8_t* dst, size_t n)> read;         // false: the PC went away

@@ -26,9 +26,8 @@ struct EPhoneConfig {
   // Silence that makes the phone give up a connection between the boot packet and the
   // second loader and return to boot mode (the PC has given up and reopened the port).
   int stallTimeoutMs = 4000;
-  // Lays out the NAND from the files the TFS commands wrote; empty: a NAND that
-  // stays erased (the commands still work, raw reads give FF).
-  VolumeMaker volumeMaker;
+  // Lays out the NAND from the files the TFS commands wrote (a real volume).
+  VolumeMaker volumeMaker = TfsVolumeMaker();
 };
 
 // Counters the tests read to see what the phone was asked to do.

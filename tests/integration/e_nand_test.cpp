@@ -5,8 +5,10 @@
 
 #include "engine/ktze_flasher.h"
 #include "engine/result_codes.h"
+#include "formats/stde_decoder.h"
 #include "sim/demo_loaders.h"
 #include "sim/virtual_e_phone.h"
+#include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace brantle {
@@ -68,6 +70,48 @@ TEST_P(ENandTest, RawReadsAndTheirChecksum) {
   // Past the last sector the loader refuses.
   const uint16_t last = static_cast<uint16_t>(phone->NandSectors().size() / 512 - 1);
   EXPECT_EQ(engine.ENANDRead(last, 2, p), kErrUnexpected);
+}
+
+// Format, write a tree, read the whole NAND back raw as a dump file would hold it,
+// decode it: exactly what was written comes back.
+TEST_P(ENandTest, WrittenFilesComeBackFromARawDump) {
+  ASSERT_EQ(engine.ENANDFormat(), kOk);
+  std::string big(50000, '\0');  // several clusters
+  for (size_t i = 0; i < big.size(); ++i) big[i] = static_cast<char>(i * 13 + (i >> 8));
+  ASSERT_EQ(engine.ETFSBegin(), kOk);
+  ASSERT_EQ(engine.ETFSMakeDirs({"/a/", "/a/b", "/e/"}), kOk);
+  ASSERT_EQ(engine.ETFSSendFiles({"/a/empty", "/a/b/big", "/top"}, {"", big, "xyz"}), kOk);
+  ASSERT_EQ(engine.ETFSEnd(), kOk);
+
+  ASSERT_EQ(engine.ENANDOpen(), kOk);
+  const uint32_t sectors = NandSectorCount(GetParam());
+  std::string image(size_t{sectors} * 512, '\0');
+  for (uint32_t first = 0; first < sectors; first += 32)
+    ASSERT_EQ(engine.ENANDRead(static_cast<uint16_t>(first), 32,
+                               reinterpret_cast<uint8_t*>(&image[size_t{first} * 512])),
+              kOk)
+        << first;
+  loaders.Write("nand.tfr", image);
+
+  FileSectorSource source(sectors);
+  ASSERT_TRUE(source.Open(loaders.File("nand.tfr")));
+  test::RecordingUi ui;
+  TDIFFile dif;
+  std::vector<std::string> directories;
+  TFSDumpOptions options;
+  options.ShowCompletion = false;
+  ASSERT_TRUE(DumpTFS(ui, source, dif, directories, options));
+  std::map<std::string, std::string> files;
+  for (const TDIFBlock& b : dif.Blocks) {
+    std::string path, contents;
+    TDIFFile::GetTFSFile(b, path, contents);
+    files[path] = contents;
+  }
+  EXPECT_EQ(files, (std::map<std::string, std::string>{
+                       {"/a/empty", ""}, {"/a/b/big", big}, {"/top", "xyz"}}));
+  std::sort(directories.begin(), directories.end());
+  EXPECT_EQ(directories, (std::vector<std::string>{"/a/", "/a/b/", "/e/"}));
+  EXPECT_TRUE(ui.Texts(MessageKind::Error).empty());
 }
 
 INSTANTIATE_TEST_SUITE_P(Dialects, ENandTest, ::testing::Values("E700", "E800"));

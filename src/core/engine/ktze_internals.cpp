@@ -2,6 +2,9 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
+#include <condition_variable>
+#include <mutex>
 #include <cmath>
 #include <shared_mutex>
 #include <thread>
@@ -141,6 +144,8 @@ bool Link::ReadBlock(uint8_t* buf, size_t len, uint32_t timeoutMs, const std::st
   size_t received = 0;
   std::atomic<bool> finished{false};
   std::atomic<bool> success{false};
+  std::mutex doneMutex;  // with done: wakes us the moment the worker ends
+  std::condition_variable done;
   SerialPort* port = port_.get();
   Clock& clock = clock_;
 
@@ -164,7 +169,9 @@ bool Link::ReadBlock(uint8_t* buf, size_t len, uint32_t timeoutMs, const std::st
       if (clock.NowMs() >= activity + timeoutMs) break;
       clock.SleepMs(1);
     }
+    std::lock_guard<std::mutex> guard(doneMutex);
     finished = true;
+    done.notify_one();
   });
 
   size_t reported = 0;
@@ -178,11 +185,13 @@ bool Link::ReadBlock(uint8_t* buf, size_t len, uint32_t timeoutMs, const std::st
     if (now != reported) Progress(static_cast<int32_t>(now - reported));
     reported = now;
   };
-  // At least one round, so the status line names the transfer however fast it was.
+  // At least one round, so the status line names the transfer however fast it was;
+  // then a report at least every 20 ms until the worker is done.
   do {
     report();
     Status(shown);
-    for (int i = 0; i < 20 && !finished; ++i) clock_.SleepMs(1);
+    std::unique_lock<std::mutex> wait(doneMutex);
+    done.wait_for(wait, std::chrono::milliseconds(20), [&] { return finished.load(); });
   } while (!finished);
   worker.join();
   report();
