@@ -8,19 +8,22 @@
 #include "cli_options.h"
 #include "offline_commands.h"
 #include "phone_commands.h"
+#include "tfs_commands.h"
 
 int main(int argc, char** argv) {
   using namespace brantle::cli;
   const std::vector<std::string> args(argv + 1, argv + argc);
   if (IsOfflineCommand(args)) return RunOfflineCommand(args);
+  if (IsTfsCommand(args)) return RunTfsCommand(args);
   Options options;
   std::string error;
   if (!ParseOptions(args, options, error)) {
-    std::fprintf(stderr, "brantle-cli: %s\n\n%s\n%s", error.c_str(), UsageText(), OfflineUsageText());
+    std::fprintf(stderr, "brantle-cli: %s\n\n%s\n%s%s", error.c_str(), UsageText(),
+                 OfflineUsageText(), TfsUsageText());
     return kExitUsage;
   }
   if (options.help) {
-    std::printf("%s\n%s", UsageText(), OfflineUsageText());
+    std::printf("%s\n%s%s", UsageText(), OfflineUsageText(), TfsUsageText());
     return 0;
   }
   return RunPhoneCommand(options);

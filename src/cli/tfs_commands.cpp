@@ -1,0 +1,103 @@
+#include "tfs_commands.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cstdio>
+
+#include "console_progress.h"
+#include "console_ui.h"
+#include "formats/stde_decoder.h"
+#include "formats/tfs_pair.h"
+#include "phone_commands.h"
+
+namespace brantle::cli {
+namespace {
+
+int Usage(const std::string& error) {
+  std::fprintf(stderr, "brantle-cli: %s\n\n%s", error.c_str(), TfsUsageText());
+  return kExitUsage;
+}
+
+// A dump larger than the common 16 MiB NAND comes from the E800's 32 MiB one.
+uint32_t SectorsFor(const std::string& path, const std::string& family) {
+  if (!family.empty()) return NandSectorCount(family);
+  struct stat st {};
+  const bool large = stat(path.c_str(), &st) == 0 &&
+                     static_cast<uint64_t>(st.st_size) > uint64_t{kNandSectors} * kNandSectorSize;
+  return large ? kNandSectorsE800 : kNandSectors;
+}
+
+// Decodes the dump into a container of files and the directory list.
+bool Decode(ConsoleUi& ui, const std::string& in, const std::string& family, TDIFFile& dif,
+            std::vector<std::string>& directories) {
+  FileSectorSource source(SectorsFor(in, family));
+  if (!source.Open(in)) {
+    ui.Error("Operation aborted: could not open file " + in);
+    return false;
+  }
+  TFSDumpOptions options;
+  options.ShowCompletion = false;
+  return DumpTFS(ui, source, dif, directories, options);
+}
+
+}  // namespace
+
+const char* TfsUsageText() {
+  return "usage: brantle-cli tfs decode IN.tfr OUT.tfs [--family E700|E800|E330]\n"
+         "       brantle-cli tfs ls IN.tfr [--family E700|E800|E330]\n"
+         "  A raw NAND dump is decoded into a TFS/CFG file pair (empty directories kept),\n"
+         "  or listed as its directory tree with file sizes. Without --family, a dump\n"
+         "  larger than 16 MiB is taken as the 32 MiB NAND of the E800.\n";
+}
+
+bool IsTfsCommand(const std::vector<std::string>& args) {
+  return !args.empty() && args[0] == "tfs";
+}
+
+int RunTfsCommand(const std::vector<std::string>& args) {
+  std::vector<std::string> words;
+  std::string family;
+  for (size_t i = 0; i < args.size(); ++i) {
+    if (args[i] == "--family" && i + 1 < args.size()) {
+      family = args[++i];
+      if (family != "E700" && family != "E800" && family != "E330" && family != "S500")
+        return Usage("unknown family " + family);
+    } else if (!args[i].empty() && args[i][0] == '-') {
+      return Usage("unknown option " + args[i]);
+    } else {
+      words.push_back(args[i]);
+    }
+  }
+  const std::string sub = words.size() > 1 ? words[1] : "";
+  if (!((sub == "decode" && words.size() == 4) || (sub == "ls" && words.size() == 3)))
+    return Usage("tfs takes decode IN.tfr OUT.tfs, or ls IN.tfr");
+
+  ConsoleProgress progress;
+  ConsoleUi ui(progress, false);
+  TDIFFile dif;
+  std::vector<std::string> directories;
+  if (!Decode(ui, words[2], family, dif, directories)) return kExitFailed;
+  if (sub == "decode") {
+    if (!WriteTfsPair(ui, dif, words[3], &directories)) return kExitFailed;
+    std::printf("Decoded %zu files in %zu directories into %s\n", dif.Blocks.size(),
+                directories.size(), words[3].c_str());
+    return ui.errors() ? kExitFailed : 0;
+  }
+  // One sorted listing: directories end in "/", files carry their size.
+  std::vector<std::pair<std::string, std::string>> lines;
+  for (const std::string& d : directories) lines.push_back({d, "          "});
+  for (const TDIFBlock& b : dif.Blocks) {
+    if (b.Kind != "TFSF") continue;
+    std::string path, contents;
+    TDIFFile::GetTFSFile(b, path, contents);
+    char size[16];
+    std::snprintf(size, sizeof size, "%10zu", contents.size());
+    lines.push_back({path, size});
+  }
+  std::sort(lines.begin(), lines.end());
+  for (const auto& [path, size] : lines) std::printf("%s %s\n", size.c_str(), path.c_str());
+  return ui.errors() ? kExitFailed : 0;
+}
+
+}  // namespace brantle::cli

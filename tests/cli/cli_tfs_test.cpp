@@ -1,0 +1,66 @@
+// brantle-cli tfs: raw NAND dumps listed and decoded into TFS/CFG pairs.
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+#include <iterator>
+
+#include "sim/tfs_volume_builder.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace brantle {
+namespace {
+
+const std::string kCli = std::string(BRANTLE_BIN_DIR) + "/brantle-cli";
+
+std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+class CliTfs : public ::testing::Test {
+ protected:
+  CliTfs() {
+    sim::TfsVolumeBuilder builder;
+    builder.AddDirectory("/empty");
+    builder.AddFile("/a/b/f.txt", "hello");
+    builder.AddFile("/a/z", std::string(40000, 'z'));
+    const std::vector<uint8_t> image = builder.Build(32768);
+    dir.Write("nand.tfr", std::string(image.begin(), image.end()));
+  }
+  test::TempDir dir;
+};
+
+TEST_F(CliTfs, ListShowsTheTreeWithSizes) {
+  const auto r = test::RunProgram(kCli, {"tfs", "ls", dir.File("nand.tfr")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out,
+            "           /a/\n"
+            "           /a/b/\n"
+            "         5 /a/b/f.txt\n"
+            "     40000 /a/z\n"
+            "           /empty/\n");
+}
+
+TEST_F(CliTfs, DecodeWritesThePairWithEmptyDirectories) {
+  const auto r = test::RunProgram(kCli, {"tfs", "decode", dir.File("nand.tfr"), dir.File("o.tfs")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("o.tfs")), "hello" + std::string(40000, 'z'));
+  const std::string cfg = ReadFile(dir.File("o.cfg"));
+  EXPECT_NE(cfg.find("DIR_NAME : /empty"), std::string::npos) << cfg;
+  EXPECT_NE(cfg.find("FILE_NAME : /a/z"), std::string::npos) << cfg;
+}
+
+TEST_F(CliTfs, BadDumpsAreReported) {
+  dir.Write("junk.tfr", std::string(32768 * 512, '\x5A'));
+  auto r = test::RunProgram(kCli, {"tfs", "ls", dir.File("junk.tfr")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_FALSE(r.err.empty());
+  r = test::RunProgram(kCli, {"tfs", "ls", dir.File("missing.tfr")});
+  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(test::RunProgram(kCli, {"tfs", "unpack", "x"}).status, 2);
+}
+
+}  // namespace
+}  // namespace brantle
