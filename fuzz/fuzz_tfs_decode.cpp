@@ -42,7 +42,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brantle;
   const uint32_t sectors = static_cast<uint32_t>(std::min<size_t>((size + 511) / 512, kMaxSectors));
   std::vector<uint8_t> image(static_cast<size_t>(sectors) * 512, 0xFF);
-  std::memcpy(image.data(), data, std::min(size, image.size()));
+  if (size > 0) std::memcpy(image.data(), data, std::min(size, image.size()));
 
   // The NAND claims the larger size of the family, so that reads past the image are
   // I/O failures and reads past the NAND "sector not found": both paths are exercised.
