@@ -5,8 +5,8 @@
 //      engine never is what limits a line.
 
 #include <chrono>
-#include <cstdlib>
 #include <cstdio>
+#include <cstdlib>
 #include <string>
 
 #include "engine/ktze_flasher.h"
@@ -73,8 +73,9 @@ int main() {
   const double measured = TimeDump(paced, 16);
   if (measured < 0) return std::fprintf(stderr, "dump failed (paced)\n"), 1;
   const double ideal = 16 * kLineBytesPerSector * 10 / kSpeed;
-  std::printf("(a) 1 MiB dump at %u baud: ideal %.3f s, measured %.3f s, efficiency %.3f (goal >= 0.97)\n",
-              kSpeed, ideal, measured, ideal / measured);
+  std::printf(
+      "(a) 1 MiB dump at %u baud: ideal %.3f s, measured %.3f s, efficiency %.3f (goal >= 0.97)\n",
+      kSpeed, ideal, measured, ideal / measured);
 
   Session fast(false);
   if (!Connect(fast, loaders)) return std::fprintf(stderr, "connect failed (unpaced)\n"), 1;

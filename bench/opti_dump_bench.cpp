@@ -67,9 +67,10 @@ int main() {
   if (measured < 0) return std::fprintf(stderr, "dump failed (paced)\n"), 1;
   const double pieces = double(mib) / config.maxReadChunk;
   const double ideal = double(mib) * 10 / fastest;
-  std::printf("(a) 1 MiB dump at %u baud: data alone %.3f s on the line, measured %.3f s, "
-              "efficiency %.3f (goal >= 0.95);\n    frames add %.0f bytes per MiB\n",
-              fastest, ideal, measured, ideal / measured, pieces * kFrameBytesPerPiece);
+  std::printf(
+      "(a) 1 MiB dump at %u baud: data alone %.3f s on the line, measured %.3f s, "
+      "efficiency %.3f (goal >= 0.95);\n    frames add %.0f bytes per MiB\n",
+      fastest, ideal, measured, ideal / measured, pieces * kFrameBytesPerPiece);
 
   Session fast(config);
   if (!Connect(fast, folder, fastest)) return std::fprintf(stderr, "connect failed\n"), 1;

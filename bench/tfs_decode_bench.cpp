@@ -2,13 +2,13 @@
 // the speed of merely reading the file (goal: the decoder is limited by the reading,
 // at least 200 MiB/s).
 
+#include <unistd.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
 #include <string>
-
-#include <unistd.h>
 
 #include "dif/DIFFiles.h"
 #include "files/file_access.h"
@@ -48,7 +48,8 @@ int main() {
   const std::vector<uint8_t> image = builder.Build(kNandSectors);
   const std::string path = "/tmp/brantle-bench-nand-" + std::to_string(getpid()) + ".tfr";
   std::ofstream(path, std::ios::binary)
-      .write(reinterpret_cast<const char*>(image.data()), static_cast<std::streamsize>(image.size()));
+      .write(reinterpret_cast<const char*>(image.data()),
+             static_cast<std::streamsize>(image.size()));
   const double mib = image.size() / 1048576.0;
 
   double readBest = 1e9, decodeBest = 1e9;
@@ -56,7 +57,8 @@ int main() {
   for (int round = 0; round < 3; ++round) {
     auto t0 = std::chrono::steady_clock::now();
     std::string bytes;
-    if (ReadWholeFile(path, bytes) != FileStatus::Ok) return std::fprintf(stderr, "read failed\n"), 1;
+    if (ReadWholeFile(path, bytes) != FileStatus::Ok)
+      return std::fprintf(stderr, "read failed\n"), 1;
     readBest = std::min(readBest, Seconds(t0));
 
     t0 = std::chrono::steady_clock::now();
@@ -73,8 +75,9 @@ int main() {
     files = dif.Blocks.size();
   }
   std::remove(path.c_str());
-  std::printf("16 MiB NAND dump, %zu files: reading the file %.0f MiB/s, decoding %.0f MiB/s "
-              "(goal >= 200 MiB/s, limited by the reading)\n",
-              files, mib / readBest, mib / decodeBest);
+  std::printf(
+      "16 MiB NAND dump, %zu files: reading the file %.0f MiB/s, decoding %.0f MiB/s "
+      "(goal >= 200 MiB/s, limited by the reading)\n",
+      files, mib / readBest, mib / decodeBest);
   return 0;
 }

@@ -28,8 +28,8 @@ VolumeMaker TfsVolumeMaker();
 
 // The loader's line, as the NAND commands need it.
 struct PhoneIo {
-  std::function<bool(uint8_t* dst, size_t n)> read;         // false: the PC went away
-  std::function<bool(const uint8_t* src, size_t n)> send;   // false: the line is gone
+  std::function<bool(uint8_t* dst, size_t n)> read;        // false: the PC went away
+  std::function<bool(const uint8_t* src, size_t n)> send;  // false: the line is gone
 };
 
 class EPhoneNand {

@@ -11,7 +11,9 @@ void ReadFaults::Trickle(uint32_t pieceSize, uint32_t pauseMs) {
   pauseMs_ = pauseMs;
 }
 
-void ReadFaults::UnplugAfter(uint32_t bytes) { unplugAfter_.store(bytes); }
+void ReadFaults::UnplugAfter(uint32_t bytes) {
+  unplugAfter_.store(bytes);
+}
 
 bool ReadFaults::SendPayload(PtyLine& line, const uint8_t* data, uint32_t n, int stallMs,
                              const std::function<bool(const uint8_t*, size_t)>& send) {

@@ -19,9 +19,9 @@ struct EPhoneConfig {
   std::string family = "E700";  // "E700", "E800", "E330" or "S500"
   uint8_t makerId = 0xEC;       // reported by the first loader
   uint8_t deviceId = 0xE2;
-  std::string norFile;          // NOR contents from this file; empty: PatternNor()
+  std::string norFile;  // NOR contents from this file; empty: PatternNor()
   uint32_t norSize = 16u << 20;
-  bool lineRate = false;        // pace bytes at the negotiated speed
+  bool lineRate = false;             // pace bytes at the negotiated speed
   bool rebootAfterTerminate = true;  // after E8, start sending BE again
   // Silence that makes the phone give up a connection between the boot packet and the
   // second loader and return to boot mode (the PC has given up and reopened the port).
@@ -32,13 +32,13 @@ struct EPhoneConfig {
 
 // Counters the tests read to see what the phone was asked to do.
 struct EPhoneStats {
-  int connects = 0;         // boot packets accepted
-  int reads = 0;            // E6 exchanges completed
-  int programs = 0;         // EA blocks received (good or bad)
-  int erases = 0;           // E4 blocks
-  int badGeometry = 0;      // program/erase blocks not matching the chip's block layout
-  uint32_t baud = 38400;    // the line speed the phone runs at now
-  uint8_t parity = 2;       // 2 even before the speed switch, 0 after
+  int connects = 0;       // boot packets accepted
+  int reads = 0;          // E6 exchanges completed
+  int programs = 0;       // EA blocks received (good or bad)
+  int erases = 0;         // E4 blocks
+  int badGeometry = 0;    // program/erase blocks not matching the chip's block layout
+  uint32_t baud = 38400;  // the line speed the phone runs at now
+  uint8_t parity = 2;     // 2 even before the speed switch, 0 after
 };
 
 class VirtualEPhone {
@@ -61,10 +61,11 @@ class VirtualEPhone {
   static std::vector<uint8_t> PatternNor(uint32_t size);
 
   // Fault injection; each takes effect from the next exchange on.
-  void FailReadChecksums(int count);     // next count E6 replies carry a wrong checksum
-  void FailProgramChecksums(int count);  // next count EA blocks answered with a wrong checksum (not written)
-  void GoSilent();                       // stop answering anything (until Stop)
-  void WrongAcknowledgement();           // next acknowledgement byte (C0/C7/CC/C3/erase reply) is wrong
+  void FailReadChecksums(int count);  // next count E6 replies carry a wrong checksum
+  void FailProgramChecksums(
+      int count);               // next count EA blocks answered with a wrong checksum (not written)
+  void GoSilent();              // stop answering anything (until Stop)
+  void WrongAcknowledgement();  // next acknowledgement byte (C0/C7/CC/C3/erase reply) is wrong
   // Send the next read's data in pieces of pieceSize bytes with pauseMs between them.
   void Trickle(uint32_t pieceSize, uint32_t pauseMs);
   // During the next read, close the pseudo-terminal after this many data bytes.

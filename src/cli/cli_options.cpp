@@ -30,7 +30,8 @@ bool ParseHexAddress(std::string text, uint32_t& out) {
 bool SameText(const std::string& a, const std::string& b) {
   if (a.size() != b.size()) return false;
   for (size_t i = 0; i < a.size(); ++i)
-    if (std::toupper(static_cast<unsigned char>(a[i])) != std::toupper(static_cast<unsigned char>(b[i])))
+    if (std::toupper(static_cast<unsigned char>(a[i])) !=
+        std::toupper(static_cast<unsigned char>(b[i])))
       return false;
   return true;
 }
@@ -42,7 +43,8 @@ bool IsFamily(const std::string& f) {
 }  // namespace
 
 const char* UsageText() {
-  return "usage: brantle-cli (--port PATH | --simulate FAMILY) [--family FAMILY] [options] COMMAND\n"
+  return "usage: brantle-cli (--port PATH | --simulate FAMILY) [--family FAMILY] [options] "
+         "COMMAND\n"
          "\n"
          "Commands:\n"
          "  identify                          connect, show the flash type, disconnect\n"
@@ -82,7 +84,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       if (!value(o.port)) return false;
     } else if (a == "--simulate") {
       if (!value(o.simulate)) return false;
-      if (!IsFamily(o.simulate)) return error = "unknown family for --simulate: " + o.simulate, false;
+      if (!IsFamily(o.simulate))
+        return error = "unknown family for --simulate: " + o.simulate, false;
     } else if (a == "--family") {
       if (!value(o.family)) return false;
       if (!IsFamily(o.family)) return error = "unknown family: " + o.family, false;
@@ -95,7 +98,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     } else if (a == "--wait-states") {
       uint32_t w = 0;
       if (!value(v)) return false;
-      if (!ParseNumber(v, 255, w)) return error = "--wait-states needs a number from 0 to 255", false;
+      if (!ParseNumber(v, 255, w))
+        return error = "--wait-states needs a number from 0 to 255", false;
       o.waitStates = static_cast<uint8_t>(w);
     } else if (a == "--boot-timeout") {
       if (!value(v)) return false;

@@ -12,7 +12,8 @@ namespace {
 bool Named(const std::set<std::string>& names, const std::string& fileName) {
   for (const auto& n : names) {
     const size_t slash = n.rfind('/');
-    if (n == fileName || (slash != std::string::npos && n.substr(slash + 1) == fileName)) return true;
+    if (n == fileName || (slash != std::string::npos && n.substr(slash + 1) == fileName))
+      return true;
   }
   return false;
 }
@@ -29,7 +30,8 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   if (kind == MessageKind::Error) ++errors_;
   std::fprintf(stderr, "%s\n", text.c_str());
   if (buttons == Buttons::Ok) return Answer::Ok;
-  std::fprintf(stderr, assumeYes_ ? "(answered Yes: --yes)\n" : "(answered No; give --yes to answer Yes)\n");
+  std::fprintf(
+      stderr, assumeYes_ ? "(answered Yes: --yes)\n" : "(answered No; give --yes to answer Yes)\n");
   return assumeYes_ ? Answer::Yes : Answer::No;
 }
 
@@ -42,11 +44,17 @@ void ConsoleUi::SetProgressPosition(int64_t position) {
   progress_.SetPosition(position - min_);
 }
 
-void ConsoleUi::StepProgress(int64_t delta) { progress_.Step(static_cast<int32_t>(delta)); }
+void ConsoleUi::StepProgress(int64_t delta) {
+  progress_.Step(static_cast<int32_t>(delta));
+}
 
-void ConsoleUi::SetStatus(const std::string& text) { progress_.Status(text); }
+void ConsoleUi::SetStatus(const std::string& text) {
+  progress_.Status(text);
+}
 
-void ConsoleUi::ShowIdleState() { progress_.Finish(); }
+void ConsoleUi::ShowIdleState() {
+  progress_.Finish();
+}
 
 bool ConsoleUi::ChooseDIFs(std::vector<DIFChoice>& files) {
   for (DIFChoice& f : files) {

@@ -22,7 +22,9 @@ EConnection::EConnection(const Options& options, ConsoleProgress& progress)
   link_.OnEngineProgress = [this](int32_t d) { progress_.Step(d); };
 }
 
-EConnection::~EConnection() { Disconnect(); }
+EConnection::~EConnection() {
+  Disconnect();
+}
 
 std::string EConnection::ErrorText(const std::string& prefix, int code) const {
   return EngineMessage(prefix, code, engine_.LoaderError());
@@ -31,7 +33,8 @@ std::string EConnection::ErrorText(const std::string& prefix, int code) const {
 bool EConnection::Connect(const std::string& port, std::string& error) {
   if (engine_.EInitPort(port, options_.family) != kOk)
     return error = "Error: communications initialization failed (" + port + ")", false;
-  if (!WaitForPhone(link_, options_.bootTimeoutS, [this] { return engine_.EWaitBoot(1, 250) == kOk; }))
+  if (!WaitForPhone(link_, options_.bootTimeoutS,
+                    [this] { return engine_.EWaitBoot(1, 250) == kOk; }))
     return error = "Error: no phone in boot mode answered on " + port, false;
 
   const uint8_t w = options_.waitStates;
@@ -59,7 +62,8 @@ bool EConnection::Connect(const std::string& port, std::string& error) {
                  "BRNTL author. Warning! Using BRNTL with unknown flash can cause irreparable "
                  "phone damage.\n",
                  Hex2(f.MakerID).c_str(), Hex2(f.DeviceID).c_str());
-    if (!options_.yes) return error = "Stopped: unknown flash (give --yes to continue anyway)", false;
+    if (!options_.yes)
+      return error = "Stopped: unknown flash (give --yes to continue anyway)", false;
   }
   return true;
 }

@@ -38,8 +38,8 @@ struct Args {
 };
 
 const std::vector<std::string> kValueOptions = {
-    "--original", "--target", "--tfs",    "--merge",   "--compare", "--reversal",     "--undo-out",
-    "--comment",  "--bin",    "--undo",   "--no-tfs",  "-o",        "--undo-comment"};
+    "--original", "--target", "--tfs",  "--merge",  "--compare", "--reversal",    "--undo-out",
+    "--comment",  "--bin",    "--undo", "--no-tfs", "-o",        "--undo-comment"};
 const std::vector<std::string> kFlagOptions = {"--zlib", "--undo-zlib", "--yes"};
 
 bool Parse(const std::vector<std::string>& in, Args& out, std::string& error) {
@@ -78,11 +78,15 @@ bool LoadComment(ConsoleUi& ui, const std::string& file, std::string& comment) {
 
 bool ParseParams(const Args& a, TDIFCreationParams& p, std::string& error) {
   const std::string compare = a.Value("--compare");
-  if (compare == "64k") p.CType = kComparison64K;
-  else if (!compare.empty() && compare != "bytewise") return error = "--compare takes bytewise or 64k", false;
+  if (compare == "64k")
+    p.CType = kComparison64K;
+  else if (!compare.empty() && compare != "bytewise")
+    return error = "--compare takes bytewise or 64k", false;
   const std::string reversal = a.Value("--reversal");
-  if (reversal == "separate") p.RType = kReversalSeparate;
-  else if (reversal == "embed") p.RType = kReversalEmbed;
+  if (reversal == "separate")
+    p.RType = kReversalSeparate;
+  else if (reversal == "embed")
+    p.RType = kReversalEmbed;
   else if (!reversal.empty() && reversal != "none")
     return error = "--reversal takes none, separate or embed", false;
   p.Compress = a.Flag("--zlib") ? kCompressionZLib : kCompressionNone;
@@ -109,8 +113,8 @@ int DifInfo(const Args& a) {
       continue;
     }
     std::printf("%s: %s, phone ID '%s', creator '%s', %zu blocks\n", name.c_str(),
-                bytes.compare(0, 4, "KTZZ") == 0 ? "zlib-compressed" : "plain",
-                dif.PhoneID.c_str(), dif.CreatorText.c_str(), dif.Blocks.size());
+                bytes.compare(0, 4, "KTZZ") == 0 ? "zlib-compressed" : "plain", dif.PhoneID.c_str(),
+                dif.CreatorText.c_str(), dif.Blocks.size());
     std::string comment;
     for (size_t k = 0; k < dif.Blocks.size(); ++k) {
       const TDIFBlock& b = dif.Blocks[k];
@@ -151,9 +155,10 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
     return Usage("--reversal separate needs --undo-out R.dif");
   // The window only takes a TFS file whose CFG lies beside it.
   if (!r.Tfs.empty() && access(CfgNameFor(r.Tfs).c_str(), F_OK) != 0)
-    return Usage("the TFS file " + r.Tfs + " has no CFG file beside it (" + CfgNameFor(r.Tfs) + ")");
-  const CreateDifState state = ComputeCreateDifState(!r.Original.empty(), !r.Target.empty(),
-                                                     !r.Tfs.empty(), int(r.Merge.size()), false, false);
+    return Usage("the TFS file " + r.Tfs + " has no CFG file beside it (" + CfgNameFor(r.Tfs) +
+                 ")");
+  const CreateDifState state = ComputeCreateDifState(
+      !r.Original.empty(), !r.Target.empty(), !r.Tfs.empty(), int(r.Merge.size()), false, false);
   if (!state.CTypeEnabled && r.Params.CType != kComparisonBytewise)
     return Usage("--compare needs --original together with --target or --merge");
   if (!LoadComment(ui, a.Value("--comment"), r.Params.Comment)) return kExitFailed;
@@ -228,7 +233,8 @@ const char* OfflineUsageText() {
          "       brantle-cli dif create [--original A.bin] [--target B.bin] [--tfs T.tfs]\n"
          "                  [--merge D.dif]... [--compare bytewise|64k]\n"
          "                  [--reversal none|separate|embed] [--undo-out R.dif]\n"
-         "                  [--undo-comment FILE] [--undo-zlib] [--zlib] [--comment FILE] -o OUT.dif\n"
+         "                  [--undo-comment FILE] [--undo-zlib] [--zlib] [--comment FILE] -o "
+         "OUT.dif\n"
          "       brantle-cli dif apply D.dif... [--bin IMAGE.bin] [--tfs OUT.tfs]\n"
          "                  [--undo D.dif]... [--no-tfs D.dif]...\n"
          "       brantle-cli convert KIND INPUT OUTPUT [--zlib] [--comment FILE]\n"

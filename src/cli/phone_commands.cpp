@@ -7,11 +7,11 @@
 
 #include "console_progress.h"
 #include "console_ui.h"
-#include "phone_session.h"
 #include "engine/result_codes.h"
 #include "engine/trace.h"
 #include "formats/image_file.h"
 #include "lang/lang_get.h"
+#include "phone_session.h"
 #include "simulator_process.h"
 
 namespace brantle::cli {

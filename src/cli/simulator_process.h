@@ -2,9 +2,10 @@
 // --simulate: runs brantle-phonesim (found beside this program) as a child
 // process and hands back the pseudo-terminal it serves.
 
+#include <sys/types.h>
+
 #include <cstdio>
 #include <string>
-#include <sys/types.h>
 
 namespace brantle::cli {
 

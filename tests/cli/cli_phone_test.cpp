@@ -34,7 +34,8 @@ TEST(CliPhone, DumpTrimsTheRegionAndTracesTheLine) {
              "--start", "1FFF0", "--end", "2000F", "-o", dir.File("dump.bin")});
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<uint8_t> nor = sim::VirtualEPhone::PatternNor(16u << 20);
-  EXPECT_EQ(ReadFile(dir.File("dump.bin")), std::string(nor.begin() + 0x1FFF0, nor.begin() + 0x20010));
+  EXPECT_EQ(ReadFile(dir.File("dump.bin")),
+            std::string(nor.begin() + 0x1FFF0, nor.begin() + 0x20010));
   const std::string trace = ReadFile(dir.File("trace.txt"));
   EXPECT_NE(trace.find("TX 000000  E6"), std::string::npos);
   EXPECT_NE(trace.find("line 806400 8N1"), std::string::npos);
@@ -55,7 +56,8 @@ TEST(CliPhone, OptiIdentifyAndDump) {
   // A speed the loader does not offer ends the connection with the window's message.
   r = test::RunProgram(kCli, {"--simulate", "Opti", "--speed", "57600", "identify"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos)
+      << r.err;
 }
 
 TEST(CliPhone, BadInputIsRefusedWithAMessage) {
@@ -63,7 +65,8 @@ TEST(CliPhone, BadInputIsRefusedWithAMessage) {
   EXPECT_EQ(r.status, 1);
   EXPECT_NE(r.err.find("communications initialization failed"), std::string::npos);
 
-  r = test::RunProgram(kCli, {"--simulate", "E700", "dump", "--start", "20", "--end", "10", "-o", "x"});
+  r = test::RunProgram(kCli,
+                       {"--simulate", "E700", "dump", "--start", "20", "--end", "10", "-o", "x"});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--start lies after --end"), std::string::npos);
 
@@ -76,7 +79,8 @@ TEST(CliPhone, BadInputIsRefusedWithAMessage) {
 TEST(CliPhone, ASpeedTheUartCannotMakeFailsTheSwitch) {
   const auto r = test::RunProgram(kCli, {"--simulate", "E800", "--speed", "10", "identify"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos)
+      << r.err;
 }
 
 }  // namespace

@@ -62,8 +62,9 @@ class EEngineTest : public ::testing::Test {
 
 TEST_F(EEngineTest, InitPortOpensAtEvenParityAndPicksTheFamily) {
   ASSERT_EQ(engine.EInitPort("/dev/ttyT", "S500"), kOk);
-  EXPECT_EQ(line.Events(), (std::vector<std::string>{"open /dev/ttyT", "line 38400 2", "clear break",
-                                                     "purge in", "purge out", "rts", "dtr"}));
+  EXPECT_EQ(line.Events(),
+            (std::vector<std::string>{"open /dev/ttyT", "line 38400 2", "clear break", "purge in",
+                                      "purge out", "rts", "dtr"}));
   EXPECT_EQ(engine.EngineFamily, "E700");
   EXPECT_EQ(engine.Loader1Size, 7169u);
   EXPECT_EQ(engine.EInitPort("/dev/ttyT", "E800"), kOk);
@@ -174,8 +175,9 @@ TEST_F(EEngineTest, SpeedSwitchReopensWithoutParity) {
   EXPECT_EQ(Hex(line.Written()), "E0 00 FF EB 01 EA EE");
   const auto ev = line.Events();
   const std::vector<std::string> tail(ev.end() - 9, ev.end());
-  EXPECT_EQ(tail, (std::vector<std::string>{"close", "open /dev/ttyT", "line 38400 0", "clear break",
-                                            "purge in", "purge out", "rts", "dtr", "purge in"}));
+  EXPECT_EQ(tail,
+            (std::vector<std::string>{"close", "open /dev/ttyT", "line 38400 0", "clear break",
+                                      "purge in", "purge out", "rts", "dtr", "purge in"}));
 }
 
 TEST_F(EEngineTest, SpeedSwitchFailures) {
@@ -386,7 +388,8 @@ TEST_F(EEngineTest, EraseBlocksAndReplies) {
   ASSERT_EQ(engine.EErase(0x80, 65536), kOk);
   ASSERT_EQ(packets.size(), 8u);
   for (int i = 0; i < 8; ++i)
-    EXPECT_EQ(Hex(packets[i]), "E4 01 00 00 20 00 02 80 " + Hex(std::string(1, char(i * 0x20))) + " 00");
+    EXPECT_EQ(Hex(packets[i]),
+              "E4 01 00 00 20 00 02 80 " + Hex(std::string(1, char(i * 0x20))) + " 00");
   EXPECT_EQ(deltas, (std::vector<int32_t>{0, 8192, 8192, 8192, 8192, 8192, 8192, 8192, 8192}));
   EXPECT_EQ(statuses.front(), "Erasing at 800000, timeout in: 3");
 

@@ -1,8 +1,9 @@
 // Exact bytes of the E-family boot, speed and sector packets.
 
+#include "engine/e_packets.h"
+
 #include <gtest/gtest.h>
 
-#include "engine/e_packets.h"
 #include "support/scripted_line.h"
 
 namespace brantle {
@@ -12,11 +13,10 @@ using test::Hex;
 
 TEST(ESpeedPacket, EverySpeedTheWindowOffersIsMetExactly) {
   const std::vector<std::pair<uint32_t, std::string>> table = {
-      {38400, "E0 00 FF EB 01 EA"},  {76800, "E0 80 FF F6 02 75"},
-      {115200, "E0 00 FF F9 01 F8"}, {153600, "E0 40 FF FB 02 3A"},
-      {230400, "E0 80 FF FD 02 7C"}, {307200, "E0 A0 FF FE 02 9D"},
-      {460800, "E0 C0 FF FF 02 BE"}, {537600, "E0 80 FF FF 02 7E"},
-      {614400, "E0 50 FF FF 02 4E"}, {806400, "E0 00 FF FF 01 FE"}};
+      {38400, "E0 00 FF EB 01 EA"},  {76800, "E0 80 FF F6 02 75"},  {115200, "E0 00 FF F9 01 F8"},
+      {153600, "E0 40 FF FB 02 3A"}, {230400, "E0 80 FF FD 02 7C"}, {307200, "E0 A0 FF FE 02 9D"},
+      {460800, "E0 C0 FF FF 02 BE"}, {537600, "E0 80 FF FF 02 7E"}, {614400, "E0 50 FF FF 02 4E"},
+      {806400, "E0 00 FF FF 01 FE"}};
   for (const auto& [baud, packet] : table) {
     ESpeedSwitch sw;
     ASSERT_TRUE(ESpeedPacket(baud, sw)) << baud;
@@ -28,9 +28,9 @@ TEST(ESpeedPacket, EverySpeedTheWindowOffersIsMetExactly) {
 TEST(ESpeedPacket, SpeedsTheUartCannotDivideAreInvalid) {
   ESpeedSwitch sw;
   EXPECT_FALSE(ESpeedPacket(0, sw));
-  EXPECT_FALSE(ESpeedPacket(12, sw));         // divisor above 65535
-  EXPECT_FALSE(ESpeedPacket(20000000, sw));   // divisor rounds to nothing
-  ASSERT_TRUE(ESpeedPacket(13, sw));          // 62030.7: still a 16-bit divisor
+  EXPECT_FALSE(ESpeedPacket(12, sw));        // divisor above 65535
+  EXPECT_FALSE(ESpeedPacket(20000000, sw));  // divisor rounds to nothing
+  ASSERT_TRUE(ESpeedPacket(13, sw));         // 62030.7: still a 16-bit divisor
   EXPECT_EQ(sw.pcSpeed, 13u);
   // 100000 is not met exactly: the divisor 8 + 1/16 gives 100018 on the PC side.
   ASSERT_TRUE(ESpeedPacket(100000, sw));

@@ -41,7 +41,7 @@ class LinkTest : public ::testing::Test {
 
 TEST_F(LinkTest, OpenSetsTheLineAndDropsWhatWasQueued) {
   EXPECT_EQ(line.Events(), (std::vector<std::string>{"open /dev/ttyTEST", "line 38400 2",
-                                                      "clear break", "purge in", "purge out"}));
+                                                     "clear break", "purge in", "purge out"}));
   ScriptedLine broken;
   broken.failOpen = true;
   Link other(broken.Factory());
@@ -108,8 +108,8 @@ TEST_F(LinkTest, ReadBlockReportsProgressUpToTheLength) {
   for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 7);
   line.Queue(data);
   std::string buf(data.size(), '\0');
-  EXPECT_TRUE(link.ReadBlock(reinterpret_cast<uint8_t*>(buf.data()), buf.size(), 3000,
-                             kDefaultText));
+  EXPECT_TRUE(
+      link.ReadBlock(reinterpret_cast<uint8_t*>(buf.data()), buf.size(), 3000, kDefaultText));
   EXPECT_EQ(buf, data);
   int64_t sum = 0;
   for (int32_t d : deltas) {

@@ -6,8 +6,8 @@
 #include "engine/ktze_flasher_opti.h"
 #include "engine/opti_crc.h"
 #include "engine/opti_frames.h"
-#include "engine/result_codes.h"
 #include "engine/opti_loader_script.h"
+#include "engine/result_codes.h"
 #include "support/fake_clock.h"
 #include "support/scripted_line.h"
 #include "support/temp_dir.h"
@@ -61,9 +61,9 @@ TEST_F(OptiEngineTest, OpenPortPicksTheModel) {
   EXPECT_EQ(engine.LoaderSize(), 19036u);
   ASSERT_EQ(engine.OptiOpenPort("/dev/ttyO", 99), kOk);  // unknown: loader A, C200 words
   EXPECT_STREQ(engine.Model().loader.name, "opti_a.bin");
-  EXPECT_EQ(Hex(LoaderParams(engine.Model())),
-            "02 00 00 00 00 00 00 00 00 00 08 00 00 00 80 00 02 00 08 00 " +
-                Hex(std::string(16, '\0')));
+  EXPECT_EQ(
+      Hex(LoaderParams(engine.Model())),
+      "02 00 00 00 00 00 00 00 00 00 08 00 00 00 80 00 02 00 08 00 " + Hex(std::string(16, '\0')));
   int type = -1;
   EXPECT_STREQ(OptiModelByName("s30X", &type).loader.name, "opti_b.bin");
   EXPECT_EQ(type, 15);
@@ -75,8 +75,11 @@ TEST_F(OptiEngineTest, BootPromptAndInfoFrame) {
   EXPECT_EQ(engine.WaitBootPrompt(1, 250), kOk);
 
   line.ClearWritten();
-  line.Queue("resp" "info" "+ok+" + test::Bytes({3, 0, 0, 0}) + "abc" + LE32(FrameCRC("abc")) +
-             "(hw)");
+  line.Queue(
+      "resp"
+      "info"
+      "+ok+" +
+      test::Bytes({3, 0, 0, 0}) + "abc" + LE32(FrameCRC("abc")) + "(hw)");
   EXPECT_EQ(engine.QueryBootInfo(), kOk);
   // An empty payload has no checksum field.
   EXPECT_EQ(line.Written(), "#info" + std::string(4, '\0') + "(pc)");
@@ -186,8 +189,8 @@ TEST_F(OptiEngineTest, FlashParametersName36Bytes) {
   ASSERT_EQ(phone.frames.size(), 1u);
   EXPECT_EQ(Hex(phone.frames[0].payload),
             "01 00 00 00 "
-            "00 00 E2 22 00 00 01 EC "   // KBB05A300: AMD commands, unlock bypass
-            "00 00 16 00 00 01 00 89 "   // 28F320J3A: Intel commands, page buffer 32 = 0
+            "00 00 E2 22 00 00 01 EC "  // KBB05A300: AMD commands, unlock bypass
+            "00 00 16 00 00 01 00 89 "  // 28F320J3A: Intel commands, page buffer 32 = 0
             "00 00 00 00 00 00 00 00 00 00 00 00 00 00 00 00");
 }
 
@@ -240,8 +243,7 @@ TEST_F(OptiEngineTest, OpenModes) {
   phone.frames.clear();
   ASSERT_EQ(engine.WriteNOR(0x830000, 1, p), kOk);
   EXPECT_EQ(phone.Commands(), (std::vector<std::string>{"CLOS", "OPEN", "TXDT"}));
-  EXPECT_EQ(Hex(phone.frames[1].payload.substr(0, 12)),
-            "01 00 01 00 00 00 82 00 00 00 02 00");
+  EXPECT_EQ(Hex(phone.frames[1].payload.substr(0, 12)), "01 00 01 00 00 00 82 00 00 00 02 00");
 
   // A read closes the open block first.
   phone.frames.clear();

@@ -44,7 +44,8 @@ class OptiLoaderScript {
 
   static std::string Reply(const std::string& command, const std::string& payload,
                            bool badCrc = false) {
-    std::string r = "rply" + command + "+ok!" + LE32(static_cast<uint32_t>(payload.size())) + payload;
+    std::string r =
+        "rply" + command + "+ok!" + LE32(static_cast<uint32_t>(payload.size())) + payload;
     if (!payload.empty()) r += LE32(FrameCRC(payload) ^ (badCrc ? 1u : 0u));
     return r + "eom.";
   }

@@ -1,8 +1,8 @@
 // Comments between plain text and the RTF the DIF stores.
 
-#include <gtest/gtest.h>
-
 #include "formats/rtf_text.h"
+
+#include <gtest/gtest.h>
 
 namespace brantle {
 namespace {

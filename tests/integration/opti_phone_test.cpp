@@ -71,8 +71,8 @@ class OptiPhoneTest : public ::testing::Test {
 };
 
 TEST_F(OptiPhoneTest, EveryLoaderConnects) {
-  for (const char* model : {"C200", "S20x", "X480", "X40x", "S10x", "E105", "X105", "S108",
-                            "V2E5", "V208"}) {
+  for (const char* model :
+       {"C200", "S20x", "X480", "X40x", "S10x", "E105", "X105", "S108", "V2E5", "V208"}) {
     SCOPED_TRACE(model);
     OptiPhoneConfig config;
     config.expectedLoaderSize = OptiModelByName(model).loader.size;
@@ -137,14 +137,14 @@ TEST_F(OptiPhoneTest, WritesInsideBlocksOfEverySizeReadBack) {
   };
   // Inside 8 KB blocks into a 64 KB block; across the chips from a 64 KB block into
   // a 128 KB one; inside one 128 KB block.
-  for (const Region& region : {Region{0x1100, 0x13000}, Region{0x7FF800, 0x21000},
-                               Region{0x845678, 0x1234}}) {
+  for (const Region& region :
+       {Region{0x1100, 0x13000}, Region{0x7FF800, 0x21000}, Region{0x845678, 0x1234}}) {
     SCOPED_TRACE(region.start);
     std::string data(region.length, '\0');
     for (size_t i = 0; i < data.size(); ++i) data[i] = static_cast<char>(i * 29 + region.start);
-    ASSERT_EQ(engine.WriteNOR(region.start, region.length,
-                              reinterpret_cast<const uint8_t*>(data.data())),
-              kOk);
+    ASSERT_EQ(
+        engine.WriteNOR(region.start, region.length, reinterpret_cast<const uint8_t*>(data.data())),
+        kOk);
     std::string back;
     ASSERT_EQ(OptiReadRegion(engine, region.start, region.start + region.length - 1, back), kOk);
     EXPECT_TRUE(back == data);

@@ -1,11 +1,12 @@
 // The offline service end to end on real files: what each operation writes, and
 // the create-DIF dialog's rules.
 
+#include "operations/offline_service.h"
+
 #include <gtest/gtest.h>
 
 #include "dif/DIFCore.h"
 #include "files/file_access.h"
-#include "operations/offline_service.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 

@@ -8,9 +8,9 @@
 namespace brantle::test {
 
 struct ProgramResult {
-  int status = -1;     // exit status; -1 when it did not exit normally
-  std::string out;     // standard output
-  std::string err;     // standard error
+  int status = -1;  // exit status; -1 when it did not exit normally
+  std::string out;  // standard output
+  std::string err;  // standard error
 };
 
 ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args);

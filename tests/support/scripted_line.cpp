@@ -31,7 +31,9 @@ class ScriptedPort final : public SerialPort {
 
 }  // namespace
 
-std::string Bytes(std::initializer_list<uint8_t> list) { return std::string(list.begin(), list.end()); }
+std::string Bytes(std::initializer_list<uint8_t> list) {
+  return std::string(list.begin(), list.end());
+}
 
 std::string Hex(const std::string& bytes) {
   std::string out;

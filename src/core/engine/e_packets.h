@@ -23,7 +23,7 @@ struct ESpeedSwitch {
 };
 bool ESpeedPacket(uint32_t baud, ESpeedSwitch& out);
 
-std::string EReadHeader(uint32_t length, uint8_t sector);       // after E6
+std::string EReadHeader(uint32_t length, uint8_t sector);         // after E6
 std::string EProgramPacket(uint32_t length, uint32_t norOffset);  // EA ...
 std::string EErasePacket(uint32_t length, uint32_t norOffset);    // E4 01 ...
 

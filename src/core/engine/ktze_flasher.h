@@ -47,7 +47,8 @@ class EEngine {
   // end. E800 and E330 speak one dialect, E700 (and S500) another.
   int ETFSBegin();
   int ETFSMakeDirs(const std::vector<std::string>& paths);
-  int ETFSSendFiles(const std::vector<std::string>& names, const std::vector<std::string>& contents);
+  int ETFSSendFiles(const std::vector<std::string>& names,
+                    const std::vector<std::string>& contents);
   int ETFSEnd();
   // The NAND itself: format, open for raw reading, read 512-byte sectors.
   int ENANDFormat();
@@ -57,7 +58,9 @@ class EEngine {
  private:
   bool LoadImages();
   int Expect(uint8_t want);
-  int Expect(const std::string& want, const std::string& text);  // both loaders of the family, checked before anything is sent
+  int Expect(
+      const std::string& want,
+      const std::string& text);  // both loaders of the family, checked before anything is sent
 
   Link& link_;
   std::string loader1_;

@@ -25,10 +25,14 @@ std::string Hex(uint32_t address) {
   return buf;
 }
 
-std::string LE16(uint16_t v) { return std::string{static_cast<char>(v), static_cast<char>(v >> 8)}; }
+std::string LE16(uint16_t v) {
+  return std::string{static_cast<char>(v), static_cast<char>(v >> 8)};
+}
 
 // Block index within its chip, then chip index: how OPEN and CLOS name a block.
-std::string BlockName(const OptiBlock& block) { return LE16(block.index) + LE16(block.chip); }
+std::string BlockName(const OptiBlock& block) {
+  return LE16(block.index) + LE16(block.chip);
+}
 
 }  // namespace
 
@@ -41,8 +45,8 @@ int OptiEngine::ReadNOR(uint32_t address, uint32_t length, uint8_t* buffer) {
   std::string prefix = t.ReadingAt + " ";
   int crcErrors = 0;
   // A loader that reports no read limit still gets pieces it can answer.
-  const uint32_t chunk = std::min(Flash.MaxReadChunk ? Flash.MaxReadChunk : kOptiMaxPayload,
-                                  kOptiMaxPayload);
+  const uint32_t chunk =
+      std::min(Flash.MaxReadChunk ? Flash.MaxReadChunk : kOptiMaxPayload, kOptiMaxPayload);
   std::string payload;
   for (uint32_t done = 0; done < length;) {
     const uint32_t n = std::min(length - done, chunk);

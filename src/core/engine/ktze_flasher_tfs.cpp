@@ -167,8 +167,7 @@ int EEngine::ETFSEnd() {
 int EEngine::ENANDFormat() {
   link_.WriteString("\x10");
   std::string reply;
-  if (!link_.ReadString(reply, 8, kFormatTimeoutMs, link_.Texts.FormattingNAND))
-    return kErrTimeout;
+  if (!link_.ReadString(reply, 8, kFormatTimeoutMs, link_.Texts.FormattingNAND)) return kErrTimeout;
   return reply.compare(0, 2, "WD") == 0 ? kOk : kErrUnexpected;
 }
 

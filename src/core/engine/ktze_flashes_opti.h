@@ -54,10 +54,10 @@ void IdentifyOptiChip(OptiFlash& flash, int k, uint8_t maker, uint32_t device, u
 
 // The outcome of the summary step that follows the loader upload.
 struct OptiSummary {
-  bool ok = true;        // false: a chip is present but unusable (connect must end)
-  int failedChip = -1;   // the first such chip
-  EFlashInfo info;       // what the flash-type line shows
-  std::string hint;      // one line per chip for the help icon; empty for one chip
+  bool ok = true;       // false: a chip is present but unusable (connect must end)
+  int failedChip = -1;  // the first such chip
+  EFlashInfo info;      // what the flash-type line shows
+  std::string hint;     // one line per chip for the help icon; empty for one chip
 };
 
 // flashesText is the text of "Status_Flashes" ("flashes (? for info)").

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <atomic>
 #include <chrono>
+#include <cmath>
 #include <condition_variable>
 #include <mutex>
-#include <cmath>
 #include <shared_mutex>
 #include <thread>
 
@@ -23,9 +23,13 @@ constexpr uint64_t kQuietMs = 1000;
 
 Link::Link(PortFactory factory, Clock& clock) : factory_(std::move(factory)), clock_(clock) {}
 Link::Link() : Link(MakePosixSerialPort) {}
-Link::~Link() { ClosePort(); }
+Link::~Link() {
+  ClosePort();
+}
 
-void Link::SetTrace(std::shared_ptr<Tracer> tracer) { tracer_ = std::move(tracer); }
+void Link::SetTrace(std::shared_ptr<Tracer> tracer) {
+  tracer_ = std::move(tracer);
+}
 
 void Link::Status(const std::string& text) {
   if (OnEngineStatus) OnEngineStatus(text);
@@ -64,7 +68,9 @@ void Link::ClosePort() {
   port_.reset();
 }
 
-bool Link::IsPseudoTerminal() const { return port_ && port_->IsPseudoTerminal(); }
+bool Link::IsPseudoTerminal() const {
+  return port_ && port_->IsPseudoTerminal();
+}
 
 void Link::ClearRts() {
   if (port_) port_->ClearRts();
@@ -78,7 +84,8 @@ void Link::PurgeInput() {
 
 void Link::ReportCountdown(const std::string& text, uint64_t deadline, uint64_t now) {
   // Seconds left, rounded half to even; nonsense (past the deadline) shows 0.
-  double seconds = std::nearbyint((static_cast<double>(deadline) - static_cast<double>(now)) / 1000.0);
+  double seconds =
+      std::nearbyint((static_cast<double>(deadline) - static_cast<double>(now)) / 1000.0);
   if (seconds < 0 || seconds > 65536) seconds = 0;
   Status(text + ", " + Texts.TimeOut + " " + std::to_string(static_cast<long>(seconds)));
 }

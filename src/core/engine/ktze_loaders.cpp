@@ -1,11 +1,11 @@
 #include "engine/ktze_loaders.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <sys/stat.h>
 
 #include "engine/opti_models.h"
 
@@ -32,7 +32,8 @@ std::string ExecutableFolder() {
 
 }  // namespace
 
-const char kDemoLoaderMarker[] = "BRANTLE DEMO LOADER - NOT A PHONE PROGRAM - FOR THE VIRTUAL PHONE ONLY";
+const char kDemoLoaderMarker[] =
+    "BRANTLE DEMO LOADER - NOT A PHONE PROGRAM - FOR THE VIRTUAL PHONE ONLY";
 
 const ELoaderSet& ELoaders(const std::string& engineFamily) {
   if (engineFamily == "E800") return kE800;
@@ -42,8 +43,8 @@ const ELoaderSet& ELoaders(const std::string& engineFamily) {
 
 const std::vector<LoaderFile>& AllLoaderFiles() {
   static const std::vector<LoaderFile> files = [] {
-    std::vector<LoaderFile> all = {kE700.first, kE700.second, kE800.first,
-                                   kE800.second, kE330.first, kE330.second};
+    std::vector<LoaderFile> all = {kE700.first,  kE700.second, kE800.first,
+                                   kE800.second, kE330.first,  kE330.second};
     for (const LoaderFile& f : OptiLoaderFiles()) all.push_back(f);
     return all;
   }();
@@ -92,7 +93,8 @@ bool LoadLoaderToSend(const std::string& folder, const LoaderFile& file, bool ps
   image.clear();
   error = "loader file " + folder + "/" + file.name +
           " is a demo loader for the virtual phone, not for a real phone; "
-          "put the real loader files in " + folder;
+          "put the real loader files in " +
+          folder;
   return false;
 }
 

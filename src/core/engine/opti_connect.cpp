@@ -21,8 +21,7 @@ OptiConnectResult RunOptiConnect(OptiEngine& engine, uint32_t speed,
     return fail(kErrUnexpected, "Err_Flash_Detect_Error");
   }
   if (const int r = engine.SetLoaderSpeed(speed); r != kOk) return fail(r, "ErrC_Init_Speed");
-  if (const int r = engine.SetFlashParameters(); r != kOk)
-    return fail(r, "ErrC_Init_Flash_Setup");
+  if (const int r = engine.SetFlashParameters(); r != kOk) return fail(r, "ErrC_Init_Flash_Setup");
   return result;
 }
 

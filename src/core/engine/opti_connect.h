@@ -10,12 +10,12 @@
 namespace brantle {
 
 struct OptiConnectResult {
-  int code = 0;            // 0, or the result of the step that failed
-  std::string prefixKey;   // the failing step's message prefix, e.g. "ErrC_Init_Loader"
+  int code = 0;           // 0, or the result of the step that failed
+  std::string prefixKey;  // the failing step's message prefix, e.g. "ErrC_Init_Loader"
   // The chip check failed: a chip is present but unusable. The port is closed and
   // the message is the text of "Err_Flash_Detect_Error" alone.
   bool flashDetectError = false;
-  OptiSummary summary;     // what the flash-type line shows
+  OptiSummary summary;  // what the flash-type line shows
 };
 
 // Boot information, loader upload, chip check, speed switch, flash parameters.

@@ -9,15 +9,14 @@ namespace {
 constexpr uint32_t kReplyTimeoutMs = 3000;
 
 struct Answer {
-  const char* marker;  // "resp" / "rply"
-  const char* status;  // "+ok+" / "+ok!"
-  const char* trailer; // "(hw)" / "eom."
+  const char* marker;   // "resp" / "rply"
+  const char* status;   // "+ok+" / "+ok!"
+  const char* trailer;  // "(hw)" / "eom."
 };
 const Answer kBootAnswer{"resp", "+ok+", "(hw)"};
 const Answer kLoaderAnswer{"rply", "+ok!", "eom."};
 
-std::string Framed(const std::string& command, const std::string& payload,
-                   const char* trailer) {
+std::string Framed(const std::string& command, const std::string& payload, const char* trailer) {
   std::string frame = command + LE32(static_cast<uint32_t>(payload.size())) + payload;
   if (!payload.empty()) frame += LE32(FrameCRC(payload));
   return frame + trailer;

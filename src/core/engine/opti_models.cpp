@@ -52,8 +52,7 @@ const std::vector<OptiModel>& OptiModels() {
 
 const OptiModel& OptiModelByType(int optiType) {
   const auto& models = OptiModels();
-  return optiType >= 0 && optiType < static_cast<int>(models.size()) ? models[optiType]
-                                                                      : models[0];
+  return optiType >= 0 && optiType < static_cast<int>(models.size()) ? models[optiType] : models[0];
 }
 
 const OptiModel& OptiModelByName(const std::string& name, int* type) {

@@ -11,8 +11,8 @@
 namespace brantle {
 
 struct OptiModel {
-  const char* name;      // "X480"
-  const char* langKey;   // "Phone_Opti_X480"
+  const char* name;     // "X480"
+  const char* langKey;  // "Phone_Opti_X480"
   LoaderFile loader;
   uint32_t word0, word8, word12, word16;  // LoaderParams words at those offsets
 };

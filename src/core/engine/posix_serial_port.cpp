@@ -125,6 +125,8 @@ class PosixSerialPort final : public SerialPort {
 
 }  // namespace
 
-std::unique_ptr<SerialPort> MakePosixSerialPort() { return std::make_unique<PosixSerialPort>(); }
+std::unique_ptr<SerialPort> MakePosixSerialPort() {
+  return std::make_unique<PosixSerialPort>();
+}
 
 }  // namespace brantle

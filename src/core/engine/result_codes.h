@@ -17,7 +17,7 @@ constexpr int kErrAddress = -4;
 // And from the file-system commands: argument lists that do not match (or a name
 // too long to send).
 constexpr int kErrArguments = -4;
-constexpr int kErrCrc = -5;         // unrecoverable CRC error
+constexpr int kErrCrc = -5;  // unrecoverable CRC error
 // A loader image is missing, of the wrong size, or a demo image aimed at a real
 // line; nothing was sent. The engine keeps a detail text naming the file.
 constexpr int kErrLoader = -6;

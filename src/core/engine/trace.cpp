@@ -68,7 +68,9 @@ std::shared_ptr<Tracer> Tracer::OpenFile(const std::string& path, std::string& e
 
 Tracer::Tracer(std::FILE* file) : file_(file), startMs_(SteadyMs()) {}
 
-Tracer::~Tracer() { std::fclose(file_); }
+Tracer::~Tracer() {
+  std::fclose(file_);
+}
 
 std::string Tracer::Stamp() const {
   const uint64_t ms = SteadyMs() - startMs_;

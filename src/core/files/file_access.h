@@ -1,9 +1,9 @@
 #pragma once
 // Whole-file reading and replacement of every file the program reads and writes
-// (images, DIF, S3, TFS pairs). Reading accepts only regular files (a FIFO or a device picked in a file
-// dialog would block or never end). Writing goes to a temporary file beside the
-// target that is renamed over it only when every byte is written, so a failed write
-// never destroys the file that was there.
+// (images, DIF, S3, TFS pairs). Reading accepts only regular files (a FIFO or a device picked in a
+// file dialog would block or never end). Writing goes to a temporary file beside the target that is
+// renamed over it only when every byte is written, so a failed write never destroys the file that
+// was there.
 
 #include <cstddef>
 #include <cstdint>

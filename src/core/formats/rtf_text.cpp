@@ -62,7 +62,9 @@ uint32_t NextCodePoint(const std::string& text, size_t& i) {
 
 }  // namespace
 
-bool LooksLikeRtf(const std::string& text) { return text.compare(0, 5, "{\\rtf") == 0; }
+bool LooksLikeRtf(const std::string& text) {
+  return text.compare(0, 5, "{\\rtf") == 0;
+}
 
 std::string RtfToPlainText(const std::string& rtf) {
   if (!LooksLikeRtf(rtf)) return rtf;
@@ -116,7 +118,8 @@ std::string RtfToPlainText(const std::string& rtf) {
       while (j < rtf.size() && std::isalpha(static_cast<unsigned char>(rtf[j]))) ++j;
       const std::string word = rtf.substr(i + 1, j - i - 1);
       size_t k = j;
-      if (k < rtf.size() && (rtf[k] == '-' || std::isdigit(static_cast<unsigned char>(rtf[k])))) ++k;
+      if (k < rtf.size() && (rtf[k] == '-' || std::isdigit(static_cast<unsigned char>(rtf[k]))))
+        ++k;
       while (k < rtf.size() && std::isdigit(static_cast<unsigned char>(rtf[k]))) ++k;
       const std::string number = rtf.substr(j, k - j);
       if (k < rtf.size() && rtf[k] == ' ') ++k;  // the delimiting space belongs to the word
@@ -167,7 +170,8 @@ std::string PlainTextToRtf(const std::string& text) {
     } else {
       const uint32_t cp = NextCodePoint(text, i);
       // \uN takes a signed 16-bit number; characters beyond that are left out.
-      if (cp < 0x10000) body += "\\u" + std::to_string(cp < 0x8000 ? int(cp) : int(cp) - 65536) + "?";
+      if (cp < 0x10000)
+        body += "\\u" + std::to_string(cp < 0x8000 ? int(cp) : int(cp) - 65536) + "?";
     }
   }
   return "{\\rtf1\\ansi\\deff0{\\fonttbl{\\f0 Arial;}}\\f0\\fs20 " + body + "\\par\n}";

@@ -154,7 +154,8 @@ bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string&
       ok = WriteImageFile(ui, binOut, image, prefix);
     }
   }
-  if (HasKind(merged, "TFSF") && !tfsOut.empty()) ok = WriteTfsPair(ui, merged, tfsOut, nullptr) && ok;
+  if (HasKind(merged, "TFSF") && !tfsOut.empty())
+    ok = WriteTfsPair(ui, merged, tfsOut, nullptr) && ok;
   ui.ShowIdleState();
   return ok;
 }

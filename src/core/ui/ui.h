@@ -50,7 +50,9 @@ class Ui {
 
   // Shorthands.
   void Error(const std::string& text) { Message(MessageKind::Error, text, Buttons::Ok); }
-  void Information(const std::string& text) { Message(MessageKind::Information, text, Buttons::Ok); }
+  void Information(const std::string& text) {
+    Message(MessageKind::Information, text, Buttons::Ok);
+  }
 };
 
 }  // namespace brantle
