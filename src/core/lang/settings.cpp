@@ -1,0 +1,167 @@
+#include "lang/settings.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+
+#include "files/file_access.h"
+
+namespace brantle {
+
+const std::array<const char*, 10> kOfferedSpeeds = {"38400",  "76800",  "115200", "153600",
+                                                    "230400", "307200", "460800", "537600",
+                                                    "614400", "806400"};
+
+const std::array<const char*, kOptiModels> kOptiModelNames = {
+    "C200", "X120", "S20x", "P500", "P400", "S208", "E105", "X105", "S108",
+    "V2E5", "V208", "E308", "E608", "X40x", "S10x", "S30x", "X480"};
+
+namespace {
+
+const char* const kFamilies[] = {"E700", "E800", "E330", "S500"};
+constexpr int kFirstOptiIndex = 4;
+
+}  // namespace
+
+FamilyChoice FamilyForSelectorIndex(int index) {
+  if (index < 0 || index >= kFamilySelectorEntries) index = 0;
+  FamilyChoice choice;
+  choice.SelectorIndex = index;
+  if (index < kFirstOptiIndex) {
+    choice.Family = kFamilies[index];
+  } else {
+    choice.Family = "Opti";
+    choice.OptiType = index - kFirstOptiIndex;
+  }
+  choice.Areas = NorAreasFor(choice.Family, choice.OptiType);
+  return choice;
+}
+
+std::string ChoosePort(const std::string& stored, std::vector<std::string> available) {
+  if (available.empty()) return "";
+  if (std::find(available.begin(), available.end(), stored) != available.end()) return stored;
+  return *std::min_element(available.begin(), available.end());
+}
+
+Settings::Settings(std::string path) : path_(std::move(path)) {}
+
+std::string Settings::DefaultPath() {
+  char buffer[4096];
+  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+  std::string folder = ".";
+  if (n > 0) {
+    const std::string exe(buffer, static_cast<size_t>(n));
+    const size_t slash = exe.rfind('/');
+    if (slash != std::string::npos) folder = slash == 0 ? "" : exe.substr(0, slash);
+  }
+  return folder + "/" + kFileName;
+}
+
+bool Settings::Load() {
+  std::string text;
+  if (ReadWholeFile(path_, text, IniDocument::kMaxTextSize) != FileStatus::Ok) {
+    document_.Clear();
+    return false;
+  }
+  document_.Parse(text);
+  return true;
+}
+
+bool Settings::Save() const {
+  return ReplaceFileContents(path_, document_.Serialize());
+}
+
+std::string Settings::ComPort() const {
+  return document_.ReadString(kSection, "ComPort", "COM1");
+}
+
+void Settings::SetComPort(const std::string& port) {
+  document_.WriteString(kSection, "ComPort", port);
+}
+
+std::string Settings::ComSpeed() const {
+  return kOfferedSpeeds[ComSpeedIndex()];
+}
+
+int Settings::ComSpeedIndex() const {
+  const std::string stored = document_.ReadString(kSection, "ComSpeed", "115200");
+  for (size_t i = 0; i < kOfferedSpeeds.size(); ++i) {
+    if (stored == kOfferedSpeeds[i]) return static_cast<int>(i);
+  }
+  return 0;
+}
+
+void Settings::SetComSpeed(const std::string& speed) {
+  document_.WriteString(kSection, "ComSpeed", speed);
+}
+
+FamilyChoice Settings::Family() const {
+  const std::string type = document_.ReadString(kSection, "PhoneType", "E700");
+  for (int i = 0; i < kFirstOptiIndex; ++i) {
+    if (type == kFamilies[i]) return FamilyForSelectorIndex(i);
+  }
+  if (type == "Opti") {
+    const int model = document_.ReadInteger(kSection, "OptiType", 0);
+    if (model >= 0 && model < kOptiModels) return FamilyForSelectorIndex(kFirstOptiIndex + model);
+  }
+  return FamilyForSelectorIndex(0);
+}
+
+FamilyChoice Settings::SetFamilyBySelectorIndex(int index) {
+  const FamilyChoice choice = FamilyForSelectorIndex(index);
+  document_.WriteString(kSection, "PhoneType", choice.Family);
+  if (choice.Family == "Opti") document_.WriteInteger(kSection, "OptiType", choice.OptiType);
+  return choice;
+}
+
+uint8_t Settings::WaitStates() const {
+  return static_cast<uint8_t>(document_.ReadInteger(kSection, "Wait_States", 0) & 0xFF);
+}
+
+void Settings::SetWaitStates(int value) {
+  document_.WriteInteger(kSection, "Wait_States", value);
+}
+
+bool Settings::Flag(const char* key) const {
+  return document_.ReadInteger(kSection, key, 0) == 1;
+}
+
+void Settings::SetFlag(const char* key, bool on) {
+  document_.WriteInteger(kSection, key, on ? 1 : 0);
+}
+
+bool Settings::DeveloperMode() const {
+  return Flag("Developer_Mode");
+}
+void Settings::SetDeveloperMode(bool on) {
+  SetFlag("Developer_Mode", on);
+}
+bool Settings::DisableDisconnectMessage() const {
+  return Flag("Disable_Disconnect_Message");
+}
+void Settings::SetDisableDisconnectMessage(bool on) {
+  SetFlag("Disable_Disconnect_Message", on);
+}
+bool Settings::DisableAllStatusMessages() const {
+  return Flag("Disable_All_Status_Messages");
+}
+void Settings::SetDisableAllStatusMessages(bool on) {
+  SetFlag("Disable_All_Status_Messages", on);
+}
+
+std::string Settings::Locale() const {
+  return document_.ReadString(kSection, "Locale", "");
+}
+void Settings::SetLocale(const std::string& code) {
+  document_.WriteString(kSection, "Locale", code);
+}
+
+std::string Settings::Folder(const std::string& dialog) const {
+  return document_.ReadString(kPathsSection, dialog, "");
+}
+
+void Settings::SetFolder(const std::string& dialog, const std::string& folder) {
+  document_.WriteString(kPathsSection, dialog, folder);
+}
+
+}  // namespace brantle
