@@ -7,18 +7,10 @@
 #include <cstdio>
 #include <vector>
 
+#include "files/program_folder.h"
+
 namespace brantle::cli {
-namespace {
-
-std::string BesideMe(const std::string& name) {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  std::string path = n > 0 ? std::string(buf, static_cast<size_t>(n)) : std::string();
-  const size_t slash = path.rfind('/');
-  return (slash == std::string::npos ? std::string(".") : path.substr(0, slash)) + "/" + name;
-}
-
-}  // namespace
+namespace {}  // namespace
 
 SimulatorProcess::~SimulatorProcess() {
   if (pid_ > 0) {
@@ -29,7 +21,7 @@ SimulatorProcess::~SimulatorProcess() {
 }
 
 bool SimulatorProcess::Start(const std::string& family, std::string& error) {
-  const std::string exe = BesideMe("brantle-phonesim");
+  const std::string exe = ExecutableFolder() + "/brantle-phonesim";
   int fds[2];
   if (pipe(fds) != 0) return error = "cannot start the virtual phone (pipe)", false;
   pid_ = fork();

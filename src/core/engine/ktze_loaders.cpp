@@ -1,13 +1,13 @@
 #include "engine/ktze_loaders.h"
 
 #include <sys/stat.h>
-#include <unistd.h>
 
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
 
 #include "engine/opti_models.h"
+#include "files/program_folder.h"
 
 namespace brantle {
 namespace {
@@ -19,15 +19,6 @@ const ELoaderSet kE330{{"e330_loader1.bin", 4568}, {"e330_loader2.bin", 32600}, 
 bool IsDirectory(const std::string& path) {
   struct stat st {};
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
-
-std::string ExecutableFolder() {
-  char buf[4096];
-  const ssize_t n = readlink("/proc/self/exe", buf, sizeof buf - 1);
-  if (n <= 0) return ".";
-  std::string path(buf, static_cast<size_t>(n));
-  const size_t slash = path.rfind('/');
-  return slash == std::string::npos ? "." : path.substr(0, slash);
 }
 
 }  // namespace

@@ -1,10 +1,9 @@
 #include "lang/settings.h"
 
-#include <unistd.h>
-
 #include <algorithm>
 
 #include "files/file_access.h"
+#include "files/program_folder.h"
 
 namespace brantle {
 
@@ -46,15 +45,7 @@ std::string ChoosePort(const std::string& stored, std::vector<std::string> avail
 Settings::Settings(std::string path) : path_(std::move(path)) {}
 
 std::string Settings::DefaultPath() {
-  char buffer[4096];
-  const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-  std::string folder = ".";
-  if (n > 0) {
-    const std::string exe(buffer, static_cast<size_t>(n));
-    const size_t slash = exe.rfind('/');
-    if (slash != std::string::npos) folder = slash == 0 ? "" : exe.substr(0, slash);
-  }
-  return folder + "/" + kFileName;
+  return ExecutableFolder() + "/" + kFileName;
 }
 
 bool Settings::Load() {
