@@ -5,18 +5,15 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli_helpers.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
 namespace brantle {
 namespace {
 
-const std::string kCli = std::string(BRANTLE_BIN_DIR) + "/brantle-cli";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::kCli;
+using test::ReadFile;
 
 class CliOffline : public ::testing::Test {
  protected:

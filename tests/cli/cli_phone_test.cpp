@@ -5,6 +5,7 @@
 #include <fstream>
 #include <iterator>
 
+#include "cli_helpers.h"
 #include "sim/virtual_e_phone.h"
 #include "sim/virtual_opti_phone.h"
 #include "support/run_program.h"
@@ -13,12 +14,8 @@
 namespace brantle {
 namespace {
 
-const std::string kCli = std::string(BRANTLE_BIN_DIR) + "/brantle-cli";
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
+using test::kCli;
+using test::ReadFile;
 
 TEST(CliPhone, IdentifyPrintsTheFlashType) {
   const auto r = test::RunProgram(kCli, {"--simulate", "E330", "identify"});

@@ -55,11 +55,6 @@ namespace {
 
 const std::string kCreator(" BRNTL v0.68\0\0\0\0", 16);
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
 std::string ZlibCompress(const std::string& plain, int level) {
   uLongf size = compressBound(plain.size());
   std::string out(size, '\0');

@@ -12,27 +12,13 @@
 #include <string>
 
 #include "dif/DIFFiles.h"
+#include "dif/dif_helpers.h"
 
 namespace brantle::test {
 
-inline std::string Le32(uint32_t v) {
-  return std::string{static_cast<char>(v), static_cast<char>(v >> 8), static_cast<char>(v >> 16),
-                     static_cast<char>(v >> 24)};
-}
-
-inline TDIFBlock MakeBlock(const std::string& kind, const std::string& data) {
-  TDIFBlock block;
-  TDIFFile::SetBlockKind(block, kind);
-  block.Data = data;
-  return block;
-}
-
-inline TDIFBlock NorBlock(uint32_t address, const std::string& bytes) {
-  return MakeBlock("NORD", Le32(address) + bytes);
-}
-
+// Blocks come from the container tests' builders (Block, Nord, Le32).
 inline TDIFBlock TfsBlock(const std::string& path, const std::string& contents) {
-  return MakeBlock("TFSF", Le32(static_cast<uint32_t>(path.size())) + path + contents);
+  return Block("TFSF", Le32(static_cast<uint32_t>(path.size())) + path + contents);
 }
 
 inline std::string Filler(size_t n, uint32_t seed) {

@@ -12,7 +12,7 @@
 namespace brantle {
 namespace {
 
-using test::NorBlock;
+using test::Nord;
 using test::RecordingUi;
 using test::TempDir;
 
@@ -91,7 +91,7 @@ TEST(S3RecordTest, BuildMatchesHandComputedLines) {
 TEST(S3WriterTest, SplitsBlocksAtSixteenByteWindows) {
   std::string data;
   for (int i = 1; i <= 40; ++i) data += static_cast<char>(i);
-  const TDIFFile dif = DifOf({NorBlock(0x18, data)});
+  const TDIFFile dif = DifOf({Nord(0x18, data)});
   EXPECT_EQ(S3Text(dif),
             "S00600004844521B\r\n"
             "S30D000000180102030405060708B6\r\n"
@@ -101,8 +101,8 @@ TEST(S3WriterTest, SplitsBlocksAtSixteenByteWindows) {
 }
 
 TEST(S3WriterTest, IgnoresEveryKindButNorData) {
-  TDIFFile dif = DifOf({test::TfsBlock("/a", "xyz"), test::MakeBlock("nOrR", test::Le32(0) + "q"),
-                        test::MakeBlock("dIFC", "{\\rtf1}"), test::MakeBlock("xyZw", "?")});
+  TDIFFile dif = DifOf({test::TfsBlock("/a", "xyz"), test::Block("nOrR", test::Le32(0) + "q"),
+                        test::Block("dIFC", "{\\rtf1}"), test::Block("xyZw", "?")});
   EXPECT_EQ(S3Text(dif), "S00600004844521B\r\nS70500000000FA\r\n");
   RecordingUi ui;
   TempDir dir;
@@ -115,7 +115,7 @@ TEST(S3WriterTest, IgnoresEveryKindButNorData) {
 
 TEST(S3WriterTest, DataNeverRunsPastTheAddressSpace) {
   // A block built in memory may claim bytes beyond 0xFFFFFFFF; records cannot say so.
-  const TDIFFile dif = DifOf({NorBlock(0xFFFFFFFE, "abcd")});
+  const TDIFFile dif = DifOf({Nord(0xFFFFFFFE, "abcd")});
   EXPECT_EQ(S3Text(dif), std::string("S00600004844521B\r\n") + BuildS3Record(0xFFFFFFFE, "ab", 2) +
                              "\r\nS70500000000FA\r\n");
 }
@@ -222,9 +222,9 @@ TEST(S3RoundTripTest, WrittenTextReadsBackToTheSameOptimisedBlocks) {
     const int count = 1 + static_cast<int>(random() % 8);
     for (int i = 0; i < count; ++i) {
       const uint32_t address = random() % 600;
-      original.Blocks.push_back(NorBlock(address, test::Filler(1 + random() % 90, random())));
+      original.Blocks.push_back(Nord(address, test::Filler(1 + random() % 90, random())));
     }
-    original.Blocks.push_back(NorBlock(0xFFFFFF00u + random() % 0xF0, "tail"));
+    original.Blocks.push_back(Nord(0xFFFFFF00u + random() % 0xF0, "tail"));
     std::vector<TDIFBlock> blocks;
     ASSERT_EQ(ParseS3Text(S3Text(original), blocks), kS3AllLinesValid);
     TDIFFile read = DifOf(std::move(blocks));
@@ -282,7 +282,7 @@ TEST(S3FileTest, InvalidLineNamesItsIndexAndLeavesTheContainerAlone) {
   dir.Write("bad.s3", "S00600004844521B\r\n" + Record('3', 0, "abc") + "\r\nS1040010FFED\r\n");
   RecordingUi ui;
   TDIFFile dif;
-  dif.Blocks.push_back(test::MakeBlock("dIFC", "kept"));
+  dif.Blocks.push_back(test::Block("dIFC", "kept"));
   EXPECT_FALSE(ReadS3File(ui, dir.File("bad.s3"), "Operation aborted:", dif));
   ASSERT_EQ(ui.messages.size(), 1u);
   EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
@@ -361,13 +361,13 @@ TEST_F(S3InteropTest, ObjcopyReadsOurOutputToTheSameBytes) {
   // Starts unaligned, so first and last records are short; objcopy checks every sum.
   const std::string image = test::Filler(65557, 13);
   RecordingUi ui;
-  ASSERT_TRUE(WriteS3File(ui, DifOf({NorBlock(0x17, image)}), dir.File("ours.s3"), "ctx"));
+  ASSERT_TRUE(WriteS3File(ui, DifOf({Nord(0x17, image)}), dir.File("ours.s3"), "ctx"));
   ASSERT_TRUE(test::RunQuietly(objcopy + " -I srec -O binary " + dir.File("ours.s3") + " " +
                                dir.File("back.bin")));
   EXPECT_EQ(test::ReadFileBytes(dir.File("back.bin")), image);
 
   // Sparse blocks: objcopy fills the gap, which we fill with 0xFF for comparison.
-  const TDIFFile sparse = DifOf({NorBlock(0x100, "first"), NorBlock(0x2003, image.substr(0, 999))});
+  const TDIFFile sparse = DifOf({Nord(0x100, "first"), Nord(0x2003, image.substr(0, 999))});
   ASSERT_TRUE(WriteS3File(ui, sparse, dir.File("sparse.s3"), "ctx"));
   ASSERT_TRUE(test::RunQuietly(objcopy + " -I srec -O binary --gap-fill 0xFF " +
                                dir.File("sparse.s3") + " " + dir.File("sparse.bin")));

@@ -9,7 +9,7 @@
 namespace brantle {
 namespace {
 
-using test::NorBlock;
+using test::Nord;
 using test::RecordingUi;
 using test::TempDir;
 
@@ -93,7 +93,7 @@ TEST(S500ReadTest, OversizedFilesAreRejectedByName) {
 TEST(S500SplitTest, BlockAcrossTheFirstBoundary) {
   const std::string data = "0123456789ABCDEF";
   for (bool trim : {false, true}) {
-    const S500Images out = SplitS500(DifOf({NorBlock(0x6FFFF8, data)}), trim);
+    const S500Images out = SplitS500(DifOf({Nord(0x6FFFF8, data)}), trim);
     EXPECT_EQ(out[kS500Bin1].size(), 0x700000u);
     EXPECT_EQ(out[kS500Bin1].substr(0x6FFFF8), "01234567");
     EXPECT_EQ(out[kS500Ogm1], "89ABCDEF");
@@ -115,7 +115,7 @@ TEST(S500SplitTest, FullDumpWithTrimming) {
   image[0x8FFFFF] = 'x';
   image.replace(0xC70000, 0x10, "ogm2 start......");
   image.replace(0xF00000, 0x100000, std::string(0x100000, 'E'));
-  const S500Images out = SplitS500(DifOf({NorBlock(0, image)}), true);
+  const S500Images out = SplitS500(DifOf({Nord(0, image)}), true);
   EXPECT_EQ(out[kS500Bin1], image.substr(0, 0x500000));
   EXPECT_EQ(out[kS500Ogm1], "");
   EXPECT_EQ(out[kS500Bin2].size(), 0x100000u);
@@ -123,7 +123,7 @@ TEST(S500SplitTest, FullDumpWithTrimming) {
   EXPECT_EQ(out[kS500Ogm2], "ogm2 start......");
   for (const std::string& file : out) EXPECT_EQ(file.find(std::string(16, 'E')), std::string::npos);
 
-  const S500Images untrimmed = SplitS500(DifOf({NorBlock(0, image)}), false);
+  const S500Images untrimmed = SplitS500(DifOf({Nord(0, image)}), false);
   EXPECT_EQ(untrimmed[kS500Ogm1], std::string(0x100000, '\xFF'));
   EXPECT_EQ(untrimmed[kS500Ogm2].size(), 0x290000u);
 }
@@ -133,9 +133,9 @@ TEST(S500SplitTest, OverlapsGapsAndEmptyContainers) {
   for (const std::string& file : SplitS500(TDIFFile(), false)) EXPECT_EQ(file, "");
 
   // The later block wins; a gap between blocks reads 0xFF; other kinds are ignored.
-  const TDIFFile dif = DifOf({NorBlock(0x10, "aaaaaa"), NorBlock(0x12, "BB"),
-                              test::MakeBlock("nOrR", test::Le32(0x30) + "rrrr"),
-                              NorBlock(0x18, "c"), test::TfsBlock("/x", "tfs")});
+  const TDIFFile dif =
+      DifOf({Nord(0x10, "aaaaaa"), Nord(0x12, "BB"), test::Block("nOrR", test::Le32(0x30) + "rrrr"),
+             Nord(0x18, "c"), test::TfsBlock("/x", "tfs")});
   const S500Images out = SplitS500(dif, false);
   EXPECT_EQ(out[kS500Bin1], std::string(0x10, '\xFF') + "aaBBaa\xFF\xFF" + "c");
   EXPECT_EQ(out[kS500Ogm1], "");
@@ -145,8 +145,8 @@ TEST(S500SplitTest, HostileBlocksCostNothing) {
   // A block at the top of the address space, one running past it, and an empty
   // block inside a window: none of them may extend a window or allocate gigabytes.
   const TDIFFile dif =
-      DifOf({NorBlock(0xFFFFFFF0, std::string(64, 'h')), NorBlock(0xF00000, std::string(32, 'e')),
-             NorBlock(0x800100, ""), NorBlock(0x700010, "o")});
+      DifOf({Nord(0xFFFFFFF0, std::string(64, 'h')), Nord(0xF00000, std::string(32, 'e')),
+             Nord(0x800100, ""), Nord(0x700010, "o")});
   const S500Images out = SplitS500(dif, false);
   EXPECT_EQ(out[kS500Bin1], "");
   EXPECT_EQ(out[kS500Ogm1], std::string(0x10, '\xFF') + "o");

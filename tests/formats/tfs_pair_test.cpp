@@ -216,9 +216,8 @@ TEST(TfsPairTest, RoundTripThroughFiles) {
   ScopedCollation collation("C");
   TempDir dir;
   const std::string big = test::Filler(200000, 4);
-  const TDIFFile dif =
-      DifOf({TfsBlock("/user/b.bin", big), TfsBlock("/user/a b.txt", "hello"),
-             TfsBlock("/empty", ""), test::MakeBlock("NORD", test::Le32(0) + "n")});
+  const TDIFFile dif = DifOf({TfsBlock("/user/b.bin", big), TfsBlock("/user/a b.txt", "hello"),
+                              TfsBlock("/empty", ""), test::Block("NORD", test::Le32(0) + "n")});
   const std::vector<std::string> dirs = {"/mms/camera"};
   RecordingUi ui;
   ASSERT_TRUE(WriteTfsPair(ui, dif, dir.File("pair.tfs"), &dirs));

@@ -17,14 +17,9 @@
 namespace brantle {
 namespace {
 
-constexpr uint32_t kMiB = 0x100000;
+using test::ReadFile;
 
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::ostringstream out;
-  out << in.rdbuf();
-  return out.str();
-}
+constexpr uint32_t kMiB = 0x100000;
 
 Settings LoadedFrom(const test::TempDir& dir, const std::string& text) {
   dir.Write("brntl.ini", text);

@@ -17,4 +17,7 @@ class TempDir {
   std::string path_;
 };
 
+// The whole file as bytes; empty when it cannot be read.
+std::string ReadFile(const std::string& path);
+
 }  // namespace brantle::test
