@@ -30,9 +30,45 @@ void RecordingUi::SetStatus(const std::string& text) {
   statuses.push_back(text);
 }
 
+void RecordingUi::PumpMessages() {
+  ++pumps;
+  if (onPump) onPump();
+}
+
 bool RecordingUi::ChooseDIFs(std::vector<DIFChoice>& files) {
   dialogs.push_back(files);
   return chooseDIFs ? chooseDIFs(files) : true;
+}
+
+bool RecordingUi::RunFileDialog(FileDialog& dialog) {
+  fileDialogs.push_back(dialog);
+  if (fileAnswers.empty()) return false;
+  const std::optional<FileAnswer> answer = fileAnswers.front();
+  fileAnswers.pop_front();
+  if (!answer) return false;
+  dialog.Names = answer->names;
+  dialog.FilterIndex = answer->filterIndex;
+  return true;
+}
+
+void RecordingUi::EditDifParameters(DifParametersDialog& dialog) {
+  parameterDialogs.push_back(dialog);
+  if (editParameters) editParameters(dialog);
+}
+
+bool RecordingUi::InputBox(const std::string& title, const std::string& prompt,
+                           std::string& value) {
+  inputPrompts.push_back(title + ": " + prompt + " [" + value + "]");
+  if (inputAnswers.empty()) return false;
+  const std::optional<std::string> answer = inputAnswers.front();
+  inputAnswers.pop_front();
+  if (!answer) return false;
+  value = *answer;
+  return true;
+}
+
+bool RecordingUi::SelectTfsFiles(std::vector<TfsUploadRow>& rows) {
+  return selectTfsFiles ? selectTfsFiles(rows) : false;
 }
 
 std::vector<std::string> RecordingUi::Texts(MessageKind kind) const {

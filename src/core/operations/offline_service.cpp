@@ -4,10 +4,10 @@
 
 #include "formats/image_file.h"
 #include "formats/nor_regions.h"
-#include "formats/rtf_text.h"
 #include "formats/s3_file.h"
 #include "formats/tfs_pair.h"
 #include "lang/lang_get.h"
+#include "operations/dif_output.h"
 
 namespace brantle {
 namespace {
@@ -31,24 +31,9 @@ bool FitsNor(Ui& ui, const TDIFFile& dif, const std::string& prefix) {
   return false;
 }
 
-bool CommentBlank(const std::string& comment) {
-  const std::string text = RtfToPlainText(comment);
-  return text.find_first_not_of(" \t\r\n") == std::string::npos;
-}
-
-// The comment first, optimised, stamped with our phone ID and creator; then saved.
 bool SaveDif(Ui& ui, TDIFFile& dif, const std::string& fileName, const TDIFCreationParams& params,
              const std::string& prefix) {
-  if (!CommentBlank(params.Comment)) dif.SetComment(dif.InsertBlock(0), params.Comment);
-  OptimizeDIF(dif, ui);
-  dif.PhoneID = kDIFPhoneID;
-  dif.CreatorText = kDIFCreatorText;
-  const int r = dif.SaveToFile(fileName, params.Compress);
-  if (r != kDIFOk) {
-    ShowDIFError(ui, prefix, r, dif);
-    return false;
-  }
-  return true;
+  return SaveOperationDif(ui, dif, fileName, params.Comment, params.Compress, prefix);
 }
 
 }  // namespace

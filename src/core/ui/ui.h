@@ -8,6 +8,8 @@
 #include <string>
 #include <vector>
 
+#include "ui/window_state.h"
+
 namespace brantle {
 
 enum class MessageKind { Error, Information, Warning, Question };  // each has its sound
@@ -29,6 +31,41 @@ struct DIFChoice {
   int source = 0;
 };
 
+// A file dialog as a workflow asks for it. Filter and Title are display texts (a
+// filter is "Description|pattern|Description|pattern..."). On OK the dialog fills
+// Names (one name unless Many) and FilterIndex (1-based, the filter entry chosen).
+struct FileDialog {
+  enum class Mode { Open, OpenMany, Save };
+  Mode DialogMode = Mode::Open;
+  std::string DefaultExt;  // without the dot
+  std::string Filter;
+  std::string Title;
+  std::string Folder;       // where the dialog starts; empty: its default
+  std::string InitialName;  // Save only
+  bool OverwritePrompt = false;
+  std::vector<std::string> Names;
+  int FilterIndex = 1;
+};
+
+// The DIF creation parameters dialog: the three selectors (by index; a disabled
+// selector stays at its first entry) and the comment as an RTF document.
+struct DifParametersDialog {
+  std::string Caption;
+  bool ComparisonEnabled = true;
+  bool ReversalEnabled = true;
+  int CType = 0;
+  int RType = 0;
+  int Compress = 0;
+  std::string Comment;
+};
+
+// One file to write into the phone's file system: a file on this computer and the
+// full name it gets there.
+struct TfsUploadRow {
+  std::string Source;
+  std::string TfsName;
+};
+
 class Ui {
  public:
   virtual ~Ui() = default;
@@ -47,6 +84,26 @@ class Ui {
 
   // The DIF information dialog: true when the person confirmed with OK.
   virtual bool ChooseDIFs(std::vector<DIFChoice>& files) = 0;
+
+  // What a workflow asks beyond messages and progress. A front end without one of
+  // these windows keeps the default: nothing shown, every dialog cancelled.
+
+  // The window around an operation: controls, phone status, flash type, panels.
+  virtual void ShowWindow(const WindowState&) {}
+  virtual void SetEtaLine(const std::string&) {}
+  // True when the person chose a file (or files) with OK.
+  virtual bool RunFileDialog(FileDialog&) { return false; }
+  // Runs the DIF creation parameters dialog modally; the values stay as the person
+  // left them.
+  virtual void EditDifParameters(DifParametersDialog&) {}
+  // An input box: false when cancelled; value holds the default on entry.
+  virtual bool InputBox(const std::string& /*title*/, const std::string& /*prompt*/,
+                        std::string& /*value*/) {
+    return false;
+  }
+  // The selector of files to flash into the phone's file system: true when closed
+  // with the intent to flash the rows.
+  virtual bool SelectTfsFiles(std::vector<TfsUploadRow>&) { return false; }
 
   // Shorthands.
   void Error(const std::string& text) { Message(MessageKind::Error, text, Buttons::Ok); }

@@ -1,0 +1,70 @@
+#pragma once
+// Brings a phone from "Disconnected" to "Ready" and back: the window's 50 ms connect
+// timer polls the port for a phone in boot mode, runs the connect steps of its
+// family when one answers, keeps an OptiFlash loader alive while connected, and
+// ends the connection on request. Each Tick does at most one engine step sequence
+// and nothing while an operation runs.
+
+#include <cstdint>
+#include <string>
+
+#include "engine/ktze_flasher.h"
+#include "engine/ktze_flasher_opti.h"
+#include "engine/ktze_internals.h"
+#include "engine/opti_connect.h"
+#include "operations/operation_frame.h"
+
+namespace brantle {
+
+class ConnectDriver {
+ public:
+  // The link is the driver's: the engines and the workflows talk through it.
+  ConnectDriver(OperationFrame& frame, Link& link);
+
+  // The port to use (a device path) and the speed after the switch; taken from the
+  // settings at construction and at every re-initialisation.
+  std::string PortName() const;
+  uint32_t Speed() const;
+
+  Link& link() { return link_; }
+  EEngine& E() { return e_; }
+  OptiEngine& Opti() { return opti_; }
+  bool IsOpti() const { return frame_.Family().Family == "Opti"; }
+
+  // Closes the port if open and opens it again for polling, for the family the
+  // window shows (a port or family change, start-up, after a connect error).
+  // Shows "Err_COM_Init_Fail" when it cannot be opened.
+  void ReinitializePort();
+  // The connect timer's tick.
+  void Tick();
+  // Polls (at most maxTicks ticks) until a phone is connected or a connect attempt
+  // ended; for front ends without a timer. True when connected.
+  bool TickUntilConnected(int maxTicks);
+
+  // "Disconnect phone": terminate, close, reopen for polling; the message box only
+  // when showMessage and not disabled in the settings.
+  void Disconnect(bool showMessage);
+  // The window is closing: false (refused) while busy; otherwise the connection
+  // ends and the port closes.
+  bool RequestClose();
+
+  // Failed polls since the port was last re-initialised.
+  int PollCount() const { return polls_; }
+
+ private:
+  void Connect();
+  bool ConnectE();
+  bool ConnectOpti();
+  void ConnectError(const std::string& prefixKey, int code, const std::string& detail);
+  int Terminate();
+  void ClosePort();
+
+  OperationFrame& frame_;
+  Link& link_;
+  EEngine e_;
+  OptiEngine opti_;
+  OptiKeepAlive keepAlive_;
+  int polls_ = 0;
+};
+
+}  // namespace brantle

@@ -1,0 +1,151 @@
+#pragma once
+// The frame around every long operation: the busy state of the window, the cancel
+// flag the workflows poll between blocks, the progress bar with its status and
+// time-left lines, the error boxes of the engine, DIF and file-system codes, and the
+// file dialogs with a remembered folder per purpose.
+//
+// The frame is itself a Ui: it stands between the core and the window, so progress
+// reported by any routine runs through the bar, the ETA and message pumping, and
+// "back to idle" rebuilds the whole window state. Everything runs on the window's
+// thread; the frame holds no lock.
+
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <vector>
+
+#include "engine/clock.h"
+#include "engine/ktze_internals.h"
+#include "lang/settings.h"
+#include "operations/eta.h"
+#include "ui/ui.h"
+
+namespace brantle {
+
+// The comment and compression a tab uses for the DIFs it writes; kept for the run.
+struct UndoParameters {
+  std::string Comment;  // RTF document
+  int Compress = 0;
+};
+
+// The address fields' parser: up to 8 hexadecimal digits; empty is 0; anything else
+// is all bits set. Read as signed, so invalid entries and values from 80000000 up
+// are negative.
+int32_t FieldHexToInt(const std::string& text);
+
+// The error box of an engine result: prefix, one space, the code's text (empty for
+// a code without one); detail, when given, follows (why a loader was not sent).
+void ShowEngineError(Ui& ui, const std::string& prefix, int code, const std::string& detail = "");
+
+class OperationFrame final : public Ui {
+ public:
+  OperationFrame(Ui& window, Settings& settings, Clock& clock = SystemClock());
+
+  // Window-wide flags.
+  bool PortOpen = false;
+  bool Connected = false;
+  bool Busy = false;
+  bool Cancel = false;
+  bool TimerRunning = false;  // the connect timer
+
+  // What the flash-type line shows while connected.
+  std::string FlashTypeText;
+  bool FlashKnown = false;
+  // Re-opens the port for polling; the connect driver installs it.
+  std::function<void()> ReinitializePort;
+
+  Settings& settings() { return settings_; }
+  Ui& window() { return window_; }
+  // The family, model and NOR areas the window works with.
+  const FamilyChoice& Family() const { return family_; }
+  void SetFamily(const FamilyChoice& family) { family_ = family; }
+  const NorAreas& Areas() const { return family_.Areas; }
+
+  void BeginOperation();
+  void ShowIdleState() override;
+  const WindowState& State() const { return state_; }
+  void EnableCancel(bool enabled);
+  // The Cancel button: asks, and on Yes sets the cancel flag.
+  void RequestCancel();
+
+  // Progress. The bar's Min, Max and Position are mirrored here for the ETA and the
+  // "n of m bytes done" status.
+  void SetProgressRange(int64_t min, int64_t max) override;
+  void SetProgressPosition(int64_t position) override;
+  void StepProgress(int64_t delta) override;
+  void StepOrResetProgress(int64_t delta);
+  // A new phase: position 0, the range 0..max, a fresh ETA.
+  void StartPhase(int64_t max);
+  void StartEta();
+  int64_t Position() const { return position_; }
+  int64_t Max() const { return max_; }
+
+  void SetStatusText(const std::string& text);
+  // text + ", " + position + " of " + max + " bytes done"
+  void SetStatusWithCount(const std::string& text);
+
+  // The engine's status goes to the status line plainly or with the byte count;
+  // its progress steps the bar.
+  void RouteEngine(Link& link, bool withCount);
+  // While polling: the engine only keeps the window alive.
+  void RouteEngineToPump(Link& link);
+
+  // Sounds and shows the completion box of key unless status messages are disabled.
+  void Completed(const std::string& key);
+
+  // File dialogs. Filter and caption are language keys; key names the remembered
+  // folder in the settings' Paths section. On true the name(s) are in FileName()
+  // / FileNames() and FilterIndex().
+  bool SelectOpenFile(const std::string& ext, const std::string& filterKey,
+                      const std::string& titleKey, const std::string& key);
+  bool SelectOpenFiles(const std::string& ext, const std::string& filterKey,
+                       const std::string& titleKey, const std::string& key);
+  bool SelectSaveFile(const std::string& ext, const std::string& filterKey,
+                      const std::string& titleKey, const std::string& key, bool overwritePrompt,
+                      const std::string& initialName = "");
+  const std::string& FileName() const { return names_.front(); }
+  const std::vector<std::string>& FileNames() const { return names_; }
+  int FilterIndex() const { return filterIndex_; }
+
+  // The DIF options of a tab: selectors fixed at their first entries.
+  void EditUndoParameters(UndoParameters& pair, const std::string& captionKey);
+
+  // Ui, passed on to the window.
+  Answer Message(MessageKind kind, const std::string& text, Buttons buttons) override;
+  void SetStatus(const std::string& text) override { SetStatusText(text); }
+  void PumpMessages() override { window_.PumpMessages(); }
+  bool ChooseDIFs(std::vector<DIFChoice>& files) override { return window_.ChooseDIFs(files); }
+  void ShowWindow(const WindowState& state) override { window_.ShowWindow(state); }
+  void SetEtaLine(const std::string& text) override;
+  bool RunFileDialog(FileDialog& dialog) override;
+  void EditDifParameters(DifParametersDialog& dialog) override {
+    window_.EditDifParameters(dialog);
+  }
+  bool InputBox(const std::string& title, const std::string& prompt,
+                std::string& value) override {
+    return window_.InputBox(title, prompt, value);
+  }
+  bool SelectTfsFiles(std::vector<TfsUploadRow>& rows) override {
+    return window_.SelectTfsFiles(rows);
+  }
+
+ private:
+  bool RunDialog(FileDialog::Mode mode, const std::string& ext, const std::string& filterKey,
+                 const std::string& titleKey, const std::string& key, bool overwritePrompt,
+                 const std::string& initialName);
+  void UpdateEta();
+  void Render() { window_.ShowWindow(state_); }
+
+  Ui& window_;
+  Settings& settings_;
+  Eta eta_;
+  FamilyChoice family_;
+  WindowState state_;
+  int64_t min_ = 0;
+  int64_t max_ = 0;
+  int64_t position_ = 0;
+  std::vector<std::string> names_;
+  int filterIndex_ = 1;
+};
+
+}  // namespace brantle

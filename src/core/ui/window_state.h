@@ -1,0 +1,45 @@
+#pragma once
+// What the main window shows around an operation: which controls are enabled or
+// visible, the phone-status and flash-type lines with their colours, and which
+// family panel is up. The operation frame computes it; a front end only renders it.
+
+#include <string>
+
+namespace brantle {
+
+enum class TextColor { Default, Green, Maroon, Navy };
+
+struct ColoredText {
+  std::string Text;
+  TextColor Color = TextColor::Default;
+  bool operator==(const ColoredText& o) const { return Text == o.Text && Color == o.Color; }
+};
+
+enum class FamilyPanel { Tfs, S500, Opti };
+
+struct WindowState {
+  ColoredText PhoneStatus;
+  std::string StatusLine;
+  std::string EtaLine = "ETA: 00:00:00";
+
+  bool CancelEnabled = false;
+  bool DisconnectEnabled = false;
+  // The port, speed, phone-type and language selectors change together.
+  bool SelectorsEnabled = true;
+  bool CreateDifEnabled = true;
+  bool UnpackDifEnabled = true;
+
+  bool FlashTypeVisible = false;  // the flash-type panel
+  ColoredText FlashType;
+  bool FlashHelpVisible = false;  // the "?" beside the flash type
+  bool FlashHelpEnabled = true;
+
+  int FamilySelectorIndex = 0;
+  FamilyPanel Panel = FamilyPanel::Tfs;
+  // The service buttons of the panel shown: TFS flash/format/dump, the two S500
+  // conversions or the two S3 conversions.
+  bool PanelButtonsEnabled = false;
+  bool DeveloperButtonsVisible = false;
+};
+
+}  // namespace brantle
