@@ -49,6 +49,9 @@ class PosixSerialPort final : public SerialPort {
     struct termios tio {};
     if (tcgetattr(fd_, &tio) != 0) return false;
     cfmakeraw(&tio);
+    // A line left at a custom speed reads back as BOTHER, which the classic call
+    // refuses; start from a standard speed, the exact one is set below.
+    cfsetspeed(&tio, B38400);
     tio.c_iflag &= ~(IXON | IXOFF | IXANY | INPCK | IGNPAR | PARMRK);
     tio.c_cflag &= ~(CSIZE | CSTOPB | PARENB | PARODD | CRTSCTS | HUPCL);
     tio.c_cflag |= CS8 | CREAD | CLOCAL;

@@ -25,6 +25,9 @@ class ConnectDriver {
   // settings at construction and at every re-initialisation.
   std::string PortName() const;
   uint32_t Speed() const;
+  // A front end that takes the speed as an option (any rate the line can do) sets
+  // it here; 0 uses the window's speed setting.
+  uint32_t FixedSpeed = 0;
 
   Link& link() { return link_; }
   EEngine& E() { return e_; }
@@ -65,6 +68,7 @@ class ConnectDriver {
   OptiEngine opti_;
   OptiKeepAlive keepAlive_;
   int polls_ = 0;
+  bool attempted_ = false;  // a phone answered and the connect steps ran
 };
 
 }  // namespace brantle

@@ -41,6 +41,13 @@ void OperationFrame::BeginOperation() {
   Render();
 }
 
+void OperationFrame::ShowInitializing() {
+  state_.PhoneStatus = {LangGet("PStatus_Initializing"), TextColor::Navy};
+  state_.SelectorsEnabled = false;
+  Render();
+  window_.PumpMessages();
+}
+
 void OperationFrame::ShowIdleState() {
   Busy = false;
   position_ = 0;

@@ -62,6 +62,8 @@ class OperationFrame final : public Ui {
   const NorAreas& Areas() const { return family_.Areas; }
 
   void BeginOperation();
+  // A phone answered in boot mode: "Initializing" in navy while the connect runs.
+  void ShowInitializing();
   void ShowIdleState() override;
   const WindowState& State() const { return state_; }
   void EnableCancel(bool enabled);
