@@ -1,5 +1,5 @@
 #pragma once
-// Command-line options of brantle-cli.
+// Command-line options of brantle-cli's phone commands.
 
 #include <cstdint>
 #include <string>
@@ -15,14 +15,28 @@ struct Options {
   uint32_t speed = 115200;     // --speed N
   uint8_t waitStates = 0;      // --wait-states N
   std::string trace;           // --trace FILE
-  bool yes = false;            // --yes: continue with an unknown flash
+  bool yes = false;            // --yes: answer Yes to questions (unknown flash)
   uint32_t bootTimeoutS = 60;  // --boot-timeout SECONDS: how long to wait for the phone
-  std::string command;         // identify | dump
-  // dump
-  bool haveStart = false, haveEnd = false;
-  uint32_t start = 0, end = 0;
-  std::string output;  // -o FILE
   bool help = false;
+
+  // identify | dump | dump-s500 | flash | erase | tfs, and what follows it.
+  std::string command;
+  std::vector<std::string> operands;
+
+  // dump / erase: the region, as "firmware", "eeprom", "full" or "START-END".
+  std::string region;
+  std::string format = "bin";  // dump --format bin|s3|dif
+  std::string output;          // -o FILE (dump-s500: the stem of the four files)
+  // DIFs written (the dump's DIF, an undo DIF): compression and comment file.
+  bool zlib = false;
+  std::string commentFile;
+  std::string undo;  // --undo FILE: record what is overwritten or erased
+
+  // flash
+  std::string eeprom = "ask";  // --eeprom ask|yes|no
+  std::string compare = "bytewise";
+  std::string bin1, bin2, ogm1, ogm2;
+  std::string fileOffset, length, phoneOffset, offset;  // hexadecimal texts
 };
 
 // Parses argv; on error returns false with a message in error.

@@ -35,14 +35,27 @@ void ConsoleProgress::Status(const std::string& text) {
   Draw(false);
 }
 
+void ConsoleProgress::Eta(const std::string& text) {
+  eta_ = text;
+  Draw(false);
+}
+
 void ConsoleProgress::Finish() {
   if (tty_ && drawn_) std::fputs("\n", stderr);
   drawn_ = false;
 }
 
 void ConsoleProgress::Draw(bool force) {
-  if (!tty_) return;
   const auto now = std::chrono::steady_clock::now();
+  if (!tty_) {
+    // A log gets the status as plain lines, one every few seconds at most.
+    if (status_.empty() || status_ == logged_ || now - lastDraw_ < std::chrono::seconds(2))
+      return;
+    lastDraw_ = now;
+    logged_ = status_;
+    std::fprintf(stderr, "%s\n", status_.c_str());
+    return;
+  }
   if (!force && now - lastDraw_ < std::chrono::milliseconds(100)) return;
   lastDraw_ = now;
   constexpr int kWidth = 30;
@@ -50,8 +63,8 @@ void ConsoleProgress::Draw(bool force) {
   const int filled = static_cast<int>(part * kWidth);
   std::string bar(filled, '#');
   bar.resize(kWidth, '.');
-  std::fprintf(stderr, "\r[%s] %3d%%  %-50.50s", bar.c_str(), static_cast<int>(part * 100),
-               status_.c_str());
+  std::fprintf(stderr, "\r[%s] %3d%% %s  %-50.50s", bar.c_str(), static_cast<int>(part * 100),
+               eta_.c_str(), status_.c_str());
   std::fflush(stderr);
   drawn_ = true;
 }

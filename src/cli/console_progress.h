@@ -1,6 +1,6 @@
 #pragma once
-// Progress bar and status line on a terminal (stderr). Silent when stderr is not
-// a terminal, so scripts get clean output.
+// Progress bar, time left and status line on a terminal (stderr). When stderr is
+// not a terminal the status goes out as plain lines, a few seconds apart.
 
 #include <chrono>
 #include <cstdint>
@@ -17,6 +17,7 @@ class ConsoleProgress {
   void Step(int32_t delta);
   void SetPosition(int64_t position);
   void Status(const std::string& text);
+  void Eta(const std::string& text);  // "ETA: hh:mm:ss"
   void Finish();  // ends the line
 
  private:
@@ -28,6 +29,8 @@ class ConsoleProgress {
   int64_t position_ = 0;
   uint64_t max_ = 0;
   std::string status_;
+  std::string eta_ = "ETA: 00:00:00";
+  std::string logged_;  // the last plain line written
   std::chrono::steady_clock::time_point lastDraw_{};
 };
 

@@ -2,9 +2,13 @@
 
 #include <unistd.h>
 
+#include <atomic>
+#include <csignal>
 #include <cstdio>
+#include <iostream>
 
 #include "dif/DIFCore.h"
+#include "lang/lang_get.h"
 
 namespace brantle::cli {
 namespace {
@@ -18,7 +22,18 @@ bool Named(const std::set<std::string>& names, const std::string& fileName) {
   return false;
 }
 
+std::atomic<bool> interrupted{false};
+
+void OnSigint(int) { interrupted = true; }
+
 }  // namespace
+
+void CatchInterrupt() {
+  struct sigaction sa {};
+  sa.sa_handler = OnSigint;
+  sigemptyset(&sa.sa_mask);
+  sigaction(SIGINT, &sa, nullptr);
+}
 
 ConsoleUi::ConsoleUi(ConsoleProgress& progress, bool assumeYes)
     : progress_(progress), assumeYes_(assumeYes) {}
@@ -30,9 +45,33 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   if (kind == MessageKind::Error) ++errors_;
   std::fprintf(stderr, "%s\n", text.c_str());
   if (buttons == Buttons::Ok) return Answer::Ok;
-  std::fprintf(
-      stderr, assumeYes_ ? "(answered Yes: --yes)\n" : "(answered No; give --yes to answer Yes)\n");
-  return assumeYes_ ? Answer::Yes : Answer::No;
+  if (text == LangGet("Warn_EEPROM") && eeprom != "ask") {
+    std::fprintf(stderr, "(answered %s: --eeprom %s)\n", eeprom == "yes" ? "Yes" : "No",
+                 eeprom.c_str());
+    return eeprom == "yes" ? Answer::Yes : Answer::No;
+  }
+  if (assumeYes_) {
+    std::fprintf(stderr, "(answered Yes: --yes)\n");
+    return Answer::Yes;
+  }
+  return Ask(text);
+}
+
+// On a terminal the person answers; without one nobody can, and guessing could
+// write where nobody wanted it: the operation stops.
+Answer ConsoleUi::Ask(const std::string& text) {
+  if (isatty(STDIN_FILENO)) {
+    std::fprintf(stderr, "[y/N] ");
+    std::string line;
+    std::getline(std::cin, line);
+    return !line.empty() && (line[0] == 'y' || line[0] == 'Y') ? Answer::Yes : Answer::No;
+  }
+  const bool eepromQuestion = text == LangGet("Warn_EEPROM");
+  std::fprintf(stderr, "(no terminal to answer on: %s)\n",
+               eepromQuestion ? "give --eeprom yes or --eeprom no" : "stopped; give --yes to go on");
+  ++errors_;
+  if (onRefuse) onRefuse();
+  return Answer::No;
 }
 
 void ConsoleUi::SetProgressRange(int64_t min, int64_t max) {
@@ -50,6 +89,32 @@ void ConsoleUi::StepProgress(int64_t delta) {
 
 void ConsoleUi::SetStatus(const std::string& text) {
   progress_.Status(text);
+}
+
+void ConsoleUi::PumpMessages() {
+  if (interrupted.exchange(false)) {
+    progress_.Finish();
+    if (onInterrupt) onInterrupt();
+  }
+}
+
+bool ConsoleUi::RunFileDialog(FileDialog& dialog) {
+  if (fileAnswers.empty()) return false;
+  dialog.Names = {fileAnswers.front()};
+  fileAnswers.pop_front();
+  return true;
+}
+
+bool ConsoleUi::InputBox(const std::string&, const std::string&, std::string& value) {
+  if (inputAnswers.empty()) return false;
+  value = inputAnswers.front();
+  inputAnswers.pop_front();
+  return true;
+}
+
+bool ConsoleUi::SelectTfsFiles(std::vector<TfsUploadRow>& rows) {
+  rows = tfsRows;
+  return !rows.empty();
 }
 
 void ConsoleUi::ShowIdleState() {

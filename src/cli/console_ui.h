@@ -1,8 +1,12 @@
 #pragma once
 // The command line's side of the Ui port: messages on stderr (with the terminal
 // bell for errors and warnings on a terminal), progress through ConsoleProgress,
-// questions answered by --yes, and the DIF choices given as options.
+// questions asked on a terminal or answered by options, and the dialogs of the
+// workflows answered from the command line: the files named there, in the order
+// the workflow asks for them.
 
+#include <deque>
+#include <functional>
 #include <set>
 #include <string>
 
@@ -19,23 +23,44 @@ class ConsoleUi final : public Ui {
   // TFS files are left out.
   std::set<std::string> undoFiles;
   std::set<std::string> noTfsFiles;
+  // The file dialogs' answers in order; a dialog beyond them is cancelled.
+  std::deque<std::string> fileAnswers;
+  // The input boxes' answers in order.
+  std::deque<std::string> inputAnswers;
+  // What the file-system selector would hold.
+  std::vector<TfsUploadRow> tfsRows;
+  // The EEPROM question: "ask" (on a terminal), "yes" or "no".
+  std::string eeprom = "ask";
+  // Ctrl-C was pressed: the Cancel button.
+  std::function<void()> onInterrupt;
+  // A question that needs a person and there is none: the operation must stop.
+  std::function<void()> onRefuse;
 
   Answer Message(MessageKind kind, const std::string& text, Buttons buttons) override;
   void SetProgressRange(int64_t min, int64_t max) override;
   void SetProgressPosition(int64_t position) override;
   void StepProgress(int64_t delta) override;
   void SetStatus(const std::string& text) override;
-  void PumpMessages() override {}
+  void PumpMessages() override;
   void ShowIdleState() override;
   bool ChooseDIFs(std::vector<DIFChoice>& files) override;
+  void SetEtaLine(const std::string& text) override { progress_.Eta(text); }
+  bool RunFileDialog(FileDialog& dialog) override;
+  bool InputBox(const std::string& title, const std::string& prompt, std::string& value) override;
+  bool SelectTfsFiles(std::vector<TfsUploadRow>& rows) override;
 
   int errors() const { return errors_; }
 
  private:
+  Answer Ask(const std::string& text);
+
   ConsoleProgress& progress_;
   bool assumeYes_;
   int64_t min_ = 0;
   int errors_ = 0;
 };
+
+// Ctrl-C from now on sets a flag that PumpMessages turns into a cancel request.
+void CatchInterrupt();
 
 }  // namespace brantle::cli

@@ -7,6 +7,7 @@
 #include <map>
 
 #include "console_progress.h"
+#include "comment_file.h"
 #include "console_ui.h"
 #include "dif/DIFFiles.h"
 #include "files/file_access.h"
@@ -62,18 +63,6 @@ bool Parse(const std::vector<std::string>& in, Args& out, std::string& error) {
 int Usage(const std::string& error) {
   std::fprintf(stderr, "brantle-cli: %s\n\n%s", error.c_str(), OfflineUsageText());
   return kExitUsage;
-}
-
-// A comment file as the DIF stores it: RTF as it is, plain text made into RTF.
-bool LoadComment(ConsoleUi& ui, const std::string& file, std::string& comment) {
-  if (file.empty()) return true;
-  std::string text;
-  if (ReadWholeFile(file, text, 16u << 20) != FileStatus::Ok) {
-    ui.Error("Error: some error reading file " + file);
-    return false;
-  }
-  comment = LooksLikeRtf(text) ? text : PlainTextToRtf(text);
-  return true;
 }
 
 bool ParseParams(const Args& a, TDIFCreationParams& p, std::string& error) {

@@ -1,5 +1,6 @@
 #pragma once
-// The commands that talk to a phone (identify, dump).
+// The commands that talk to a phone: identify, dump, flash, erase and the file
+// system.
 
 #include "cli_options.h"
 

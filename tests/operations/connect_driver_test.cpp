@@ -61,7 +61,7 @@ TEST(ConnectDriverTest, NoToAnUnknownFlashDisconnectsAndPollsAgain) {
   EXPECT_EQ(rig.frame.State().PhoneStatus, (ColoredText{"Disconnected", TextColor::Maroon}));
   // The terminated phone boots again and the next poll connects it.
   rig.ui.answers = {Answer::Yes};
-  EXPECT_TRUE(rig.driver.TickUntilConnected(200));
+  EXPECT_TRUE(rig.driver.TickUntilConnected(10000));
   EXPECT_EQ(rig.frame.State().FlashType, (ColoredText{"Unidentified!!!", TextColor::Maroon}));
 }
 
@@ -132,7 +132,7 @@ TEST(ConnectDriverTest, DisconnectTerminatesAndShowsTheMessageUnlessDisabled) {
   EXPECT_EQ(rig.ui.Texts(MessageKind::Information), std::vector<std::string>{"Phone disconnected."});
   EXPECT_FALSE(rig.frame.Connected);
   EXPECT_TRUE(rig.frame.PortOpen);
-  ASSERT_TRUE(rig.driver.TickUntilConnected(200));
+  ASSERT_TRUE(rig.driver.TickUntilConnected(10000));
   rig.settings.SetDisableDisconnectMessage(true);
   rig.driver.Disconnect(true);
   EXPECT_EQ(rig.ui.Texts(MessageKind::Information).size(), 1u);

@@ -42,7 +42,7 @@ bool PhoneRig::Connect() {
   }
   settings.SetComPort(port);
   driver.ReinitializePort();
-  return driver.TickUntilConnected(200);
+  return driver.TickUntilConnected(10000);
 }
 
 std::vector<uint8_t> PhoneRig::Nor() const {

@@ -152,6 +152,7 @@ bool ConnectDriver::ConnectOpti() {
     return false;
   }
   frame_.FlashKnown = true;
+  hint_ = result.summary.hint;
   frame_.FlashTypeText = result.summary.info.MakerName + " " + result.summary.info.ModelName;
   return true;
 }
@@ -194,9 +195,10 @@ bool ConnectDriver::RequestClose() {
   return true;
 }
 
-bool ConnectDriver::TickUntilConnected(int maxTicks) {
+bool ConnectDriver::TickUntilConnected(uint32_t timeoutMs) {
   attempted_ = false;
-  for (int i = 0; i < maxTicks; ++i) {
+  const uint64_t deadline = link_.clock().NowMs() + timeoutMs;
+  while (link_.clock().NowMs() < deadline) {
     Tick();
     if (frame_.Connected) return true;
     if (attempted_) return false;

@@ -40,9 +40,9 @@ class ConnectDriver {
   void ReinitializePort();
   // The connect timer's tick.
   void Tick();
-  // Polls (at most maxTicks ticks) until a phone is connected or a connect attempt
-  // ended; for front ends without a timer. True when connected.
-  bool TickUntilConnected(int maxTicks);
+  // Ticks every 50 ms until a phone is connected, a connect attempt ended or
+  // timeoutMs passed; for front ends without a timer. True when connected.
+  bool TickUntilConnected(uint32_t timeoutMs);
 
   // "Disconnect phone": terminate, close, reopen for polling; the message box only
   // when showMessage and not disabled in the settings.
@@ -50,6 +50,9 @@ class ConnectDriver {
   // The window is closing: false (refused) while busy; otherwise the connection
   // ends and the port closes.
   bool RequestClose();
+
+  // The OptiFlash chips one per line (the flash-type help); empty for the E families.
+  const std::string& FlashHint() const { return hint_; }
 
   // Failed polls since the port was last re-initialised.
   int PollCount() const { return polls_; }
@@ -68,7 +71,8 @@ class ConnectDriver {
   OptiEngine opti_;
   OptiKeepAlive keepAlive_;
   int polls_ = 0;
-  bool attempted_ = false;  // a phone answered and the connect steps ran
+  bool attempted_ = false;
+  std::string hint_;  // a phone answered and the connect steps ran
 };
 
 }  // namespace brantle

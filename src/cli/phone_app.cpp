@@ -1,0 +1,87 @@
+#include "phone_app.h"
+
+#include <cstdio>
+
+#include "engine/opti_models.h"
+
+namespace brantle::cli {
+namespace {
+
+std::string Hex2(uint8_t v) {
+  char buf[4];
+  std::snprintf(buf, sizeof buf, "%02X", v);
+  return buf;
+}
+
+int SelectorIndex(const Options& o) {
+  if (o.family == "Opti") {
+    int type = 0;
+    OptiModelByName(o.model, &type);
+    return 4 + type;
+  }
+  const char* families[] = {"E700", "E800", "E330", "S500"};
+  for (int i = 0; i < 4; ++i)
+    if (o.family == families[i]) return i;
+  return 0;
+}
+
+}  // namespace
+
+PhoneApp::PhoneApp(const Options& options)
+    : ui(progress, options.yes),
+      settings(""),
+      frame(ui, settings),
+      driver(frame, link),
+      options_(options) {
+  frame.SetFamily(settings.SetFamilyBySelectorIndex(SelectorIndex(options)));
+  settings.SetWaitStates(options.waitStates);
+  driver.FixedSpeed = options.speed;
+  ui.eeprom = options.eeprom;
+  // No one to ask: stop at the next block as the Cancel button would.
+  ui.onRefuse = [this] { frame.Cancel = true; };
+  ui.onInterrupt = [this] { frame.RequestCancel(); };
+}
+
+PhoneApp::~PhoneApp() {
+  frame.Busy = false;
+  driver.RequestClose();
+  progress.Finish();
+}
+
+bool PhoneApp::Connect(const std::string& port) {
+  settings.SetComPort(port);
+  driver.ReinitializePort();
+  if (!frame.PortOpen) return false;
+  std::fprintf(stderr, "Turn on the phone in boot mode (waiting up to %u s)...\n",
+               options_.bootTimeoutS);
+  if (!driver.TickUntilConnected(options_.bootTimeoutS * 1000)) {
+    if (ui.errors() == 0)
+      ui.Error("Error: no phone in boot mode answered on " + port);
+    return false;
+  }
+  progress.Finish();
+  errors_ = ui.errors();
+  return true;
+}
+
+std::string PhoneApp::FlashText() {
+  if (driver.IsOpti()) {
+    std::string text = "Flash: " + frame.FlashTypeText + "\n";
+    // The help's lines are separated by LF CR; one per chip.
+    std::string line;
+    for (char c : driver.FlashHint() + "\n") {
+      if (c == '\n') {
+        if (!line.empty()) text += "  " + line + "\n";
+        line.clear();
+      } else if (c != '\r') {
+        line += c;
+      }
+    }
+    return text;
+  }
+  const EFlashInfo& f = driver.E().FlashInfo;
+  const std::string ids = " (maker " + Hex2(f.MakerID) + ", device " + Hex2(f.DeviceID) + ")";
+  return "Flash: " + (f.Known ? frame.FlashTypeText : std::string("Unidentified!!!")) + ids + "\n";
+}
+
+}  // namespace brantle::cli
