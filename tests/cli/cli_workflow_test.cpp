@@ -1,0 +1,101 @@
+// What the README walks a newcomer through, run against one virtual phone that
+// keeps its memory between the program's runs: identify, dump the firmware, flash
+// a changed image with an undo file, flash the undo back, erase a region, write
+// files into the phone's file system and dump them back.
+
+#include <gtest/gtest.h>
+
+#include "cli_helpers.h"
+#include "sim/virtual_e_phone.h"
+#include "support/run_program.h"
+#include "support/temp_dir.h"
+
+namespace brantle {
+namespace {
+
+class CliWorkflow : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    sim::EPhoneConfig config;
+    config.family = "E800";
+    phone = std::make_unique<sim::VirtualEPhone>(config);
+    ASSERT_TRUE(phone->Start()) << phone->error();
+  }
+
+  test::ProgramResult Run(std::vector<std::string> args) {
+    std::vector<std::string> all = {"--port", phone->PortPath(), "--family", "E800",
+                                    "--boot-timeout", "20"};
+    all.insert(all.end(), args.begin(), args.end());
+    return test::RunProgram(test::kCli, all);
+  }
+
+  std::string Nor(uint32_t start, uint32_t size) const {
+    const std::vector<uint8_t> nor = phone->Nor();
+    return std::string(nor.begin() + start, nor.begin() + start + size);
+  }
+
+  test::TempDir dir;
+  std::unique_ptr<sim::VirtualEPhone> phone;
+};
+
+TEST_F(CliWorkflow, DumpFlashUndoAndEraseRoundTrip) {
+  constexpr uint32_t kFirmware = 0xE00000;
+  auto r = Run({"dump", "--region", "firmware", "-o", dir.File("fw.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Dump completed."), std::string::npos);
+  const std::string original = test::ReadFile(dir.File("fw.bin"));
+  ASSERT_EQ(original, Nor(0, kFirmware));
+
+  std::string changed = original;
+  changed.replace(0x12345, 5, "HELLO");
+  changed.replace(0xD00000, 3, "BYE");
+  dir.Write("changed.bin", changed);
+  r = Run({"flash", "bin", dir.File("changed.bin"), "--undo", dir.File("undo.dif"), "--zlib"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Flashing completed."), std::string::npos);
+  EXPECT_EQ(Nor(0, kFirmware), changed);
+
+  r = Run({"flash", "dif", dir.File("undo.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Nor(0, kFirmware), original);
+
+  r = Run({"erase", "--region", "10100-2FEFF"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Nor(0x10100, 0x1FE00), std::string(0x1FE00, '\xFF'));
+  EXPECT_EQ(Nor(0x10000, 0x100), original.substr(0x10000, 0x100));
+  EXPECT_EQ(Nor(0x2FF00, 0x100), original.substr(0x2FF00, 0x100));
+}
+
+TEST_F(CliWorkflow, FilesWrittenIntoTheFileSystemDumpBack) {
+  dir.Write("a.txt", "first file\n");
+  dir.Write("b.bin", std::string(5000, '\x5A'));
+  auto r = Run({"tfs", "put", dir.File("a.txt") + "=/user/a.txt",
+                dir.File("b.bin") + "=/user/sounds/b.bin"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Flashing completed. Phone disconnected."), std::string::npos);
+  r = Run({"tfs", "dump", dir.File("back.tfs")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::string cfg = test::ReadFile(dir.File("back.cfg"));
+  EXPECT_NE(cfg.find("/user/a.txt"), std::string::npos) << cfg;
+  EXPECT_NE(cfg.find("/user/sounds/b.bin"), std::string::npos) << cfg;
+  const std::string data = test::ReadFile(dir.File("back.tfs"));
+  EXPECT_NE(data.find("first file\n"), std::string::npos);
+  EXPECT_NE(data.find(std::string(5000, '\x5A')), std::string::npos);
+}
+
+TEST_F(CliWorkflow, EepromWithoutATerminalIsNotGuessed) {
+  dir.Write("ee.bin", std::string(0x20000, '\x11'));
+  const std::vector<uint8_t> before = phone->Nor();
+  auto r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
+                "--phone-offset", "E00000"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("give --eeprom yes or --eeprom no"), std::string::npos) << r.err;
+  EXPECT_EQ(phone->Nor(), before);
+  r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
+           "--phone-offset", "E00000", "--eeprom", "yes"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(Nor(0xE00000, 0x10000), std::string(0x10000, '\x11'));
+}
+
+}  // namespace
+}  // namespace brantle
