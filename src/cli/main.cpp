@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli_options.h"
+#include "lang/lang_get.h"
 #include "offline_commands.h"
 #include "phone_commands.h"
 #include "tfs_commands.h"
@@ -13,6 +14,8 @@
 int main(int argc, char** argv) {
   using namespace brantle::cli;
   const std::vector<std::string> args(argv + 1, argv + argc);
+  brantle::SetMissingKeyReporter(
+      [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
   if (IsOfflineCommand(args)) return RunOfflineCommand(args);
   if (IsTfsCommand(args)) return RunTfsCommand(args);
   Options options;
