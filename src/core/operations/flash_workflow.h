@@ -5,10 +5,12 @@
 // EEPROM area is written; for the E families the image's files go into the phone's
 // file system afterwards, and the phone is disconnected.
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
 #include "dif/DIFFiles.h"
+#include "formats/nor_regions.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
 
@@ -22,5 +24,25 @@ namespace brantle {
 bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                 const std::string& kind, TDIFFile* undo, const std::string& undoKind,
                 const std::vector<std::string>* dirs);
+
+// The detail of "Flashing aborted:" for an image that reaches beyond the NOR the
+// loader can address. No language key holds it yet; the English text stands for all.
+extern const char kBeyondNorText[];
+
+// A stretch of NOR handed to the OptiFlash loader's program command in one call.
+struct NorPiece {
+  uint32_t Address = 0;
+  uint32_t Length = 0;
+  bool operator==(const NorPiece& other) const {
+    return Address == other.Address && Length == other.Length;
+  }
+};
+
+// The pieces of an OptiFlash block: each ends at the next 128 KB boundary or at the
+// block's end.
+std::vector<NorPiece> OptiPieces(uint32_t address, uint32_t length);
+
+// Whether address .. address + length - 1 reaches into the EEPROM area.
+bool TouchesEeprom(uint64_t address, uint64_t length, const NorAreas& areas);
 
 }  // namespace brantle

@@ -1,0 +1,204 @@
+#include "operations/flash_pages.h"
+
+#include <algorithm>
+
+#include "dif/DIFCore.h"
+#include "files/file_access.h"
+#include "formats/image_file.h"
+#include "formats/nor_regions.h"
+#include "formats/s3_file.h"
+#include "lang/lang_get.h"
+#include "operations/flash_workflow.h"
+#include "operations/hex_data.h"
+#include "operations/undo_offer.h"
+
+namespace brantle {
+namespace {
+
+// No phone holds more than the largest NOR: a longer file cannot be flashed, and is
+// refused before it is read into memory.
+bool ReadFlashFile(Ui& ui, const std::string& fileName, std::string& bytes) {
+  const std::string context = LangGet("ErrC_Flash_Aborted");
+  bool tooLarge = false;
+  if (ReadImageFileUpTo(ui, fileName, context, kLargestNor, bytes, tooLarge)) return true;
+  if (tooLarge) {
+    ui.Error(context + " " + kBeyondNorText);
+    ui.ShowIdleState();
+  }
+  return false;
+}
+
+bool FlashFileError(Ui& ui, const char* key) {
+  ui.Error(LangGet("ErrC_Flash_Aborted") + " " + LangGet(key));
+  return false;
+}
+
+// Moves the file to offset by reading past what lies before it.
+bool SkipTo(InputFile& file, uint64_t offset) {
+  std::string scratch(std::min<uint64_t>(offset, 0x10000), '\0');
+  for (uint64_t left = offset; left > 0;) {
+    const size_t n = static_cast<size_t>(std::min<uint64_t>(left, scratch.size()));
+    if (!file.ReadExactly(&scratch[0], n)) return false;
+    left -= n;
+  }
+  return true;
+}
+
+void FlashBuilt(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
+                const FlashUndoChoice& undo, const std::string& undoFolderKey) {
+  if (!undo.Make) {
+    FlashImage(frame, driver, image, "NORD", nullptr, "nOrR", nullptr);
+    return;
+  }
+  TDIFFile undoDif;
+  // What was recorded is offered even after an error or a cancel: those bytes may
+  // already be overwritten. An operation that recorded nothing has nothing to undo.
+  FlashImage(frame, driver, image, "NORD", &undoDif, "NORD", nullptr);
+  if (!undoDif.Blocks.empty()) OfferUndoDif(frame, undoDif, undoFolderKey, undo.Params);
+}
+
+}  // namespace
+
+bool BuildBinImage(Ui& ui, const std::string& fileName, TDIFFile& image) {
+  std::string bytes;
+  if (!ReadFlashFile(ui, fileName, bytes)) return false;
+  image.SetNORData(image.AddBlock(), 0, bytes);
+  return true;
+}
+
+bool BuildBinDiffImage(Ui& ui, const std::string& original, const std::string& target, int cType,
+                       TDIFFile& image) {
+  std::string before;
+  std::string after;
+  if (!ReadFlashFile(ui, original, before) || !ReadFlashFile(ui, target, after)) return false;
+  if (cType == 1)
+    Compare64K(before, after, image, false, ui);
+  else
+    CompareBytewise(before, after, image, "NORD", false, ui);
+  return true;
+}
+
+bool BuildS3Image(Ui& ui, const std::string& fileName, TDIFFile& image) {
+  return ReadS3File(ui, fileName, LangGet("ErrC_Operation_Aborted"), image);
+}
+
+bool BuildBinPartImage(Ui& ui, const BinPartFields& fields, TDIFFile& image) {
+  const int32_t binOffset = TrimmedFieldValue(fields.BinOffset);
+  const int32_t phoneOffset = TrimmedFieldValue(fields.PhoneOffset);
+  const int32_t length = TrimmedFieldValue(fields.Length);
+  InputFile file;
+  if (!file.Open(fields.FileName)) return FlashFileError(ui, "Err_Open_File");
+  // Fields the page rule did not clean up (negative, or past the file's end) leave
+  // fewer bytes than asked for; nothing larger than the file is ever allocated.
+  const uint64_t start = static_cast<uint32_t>(binOffset);
+  const uint64_t count = static_cast<uint32_t>(length);
+  if (binOffset < 0 || length < 0 || start + count > file.Size())
+    return FlashFileError(ui, "Err_Read_File");
+  std::string bytes(static_cast<size_t>(count), '\0');
+  if (!SkipTo(file, start) || !file.ReadExactly(&bytes[0], bytes.size()))
+    return FlashFileError(ui, "Err_Read_File");
+  image.SetNORData(image.AddBlock(), static_cast<uint32_t>(phoneOffset), bytes);
+  return true;
+}
+
+void BuildHexImage(const std::string& offsetText, const std::string& bytes, TDIFFile& image) {
+  image.SetNORData(image.AddBlock(), static_cast<uint32_t>(TrimmedFieldValue(offsetText)), bytes);
+}
+
+void RunFlashPage(OperationFrame& frame, ConnectDriver& driver, bool beginOperation,
+                  const ImageBuilder& build, const FlashUndoChoice& undo,
+                  const std::string& undoFolderKey) {
+  if (beginOperation) frame.BeginOperation();
+  TDIFFile image;
+  if (build(frame, image)) FlashBuilt(frame, driver, image, undo, undoFolderKey);
+  frame.ShowIdleState();
+}
+
+void FlashBinPage(OperationFrame& frame, ConnectDriver& driver, const std::string& fileName,
+                  const FlashUndoChoice& undo) {
+  RunFlashPage(
+      frame, driver, true,
+      [&](Ui& ui, TDIFFile& image) { return BuildBinImage(ui, fileName, image); }, undo,
+      "FlashBIN_Undo");
+}
+
+void FlashBinDiffPage(OperationFrame& frame, ConnectDriver& driver, const std::string& original,
+                      const std::string& target, int cType, const FlashUndoChoice& undo) {
+  RunFlashPage(
+      frame, driver, true,
+      [&](Ui& ui, TDIFFile& image) {
+        return BuildBinDiffImage(ui, original, target, cType, image);
+      },
+      undo, "FlashBINDIF_Undo");
+}
+
+void FlashS500Page(OperationFrame& frame, ConnectDriver& driver, const S500Names& names,
+                   const FlashUndoChoice& undo) {
+  // FlashImage begins the operation itself.
+  RunFlashPage(
+      frame, driver, false,
+      [&](Ui& ui, TDIFFile& image) { return ReadS500Files(ui, image, names); }, undo,
+      "FlashS500_Undo");
+}
+
+void FlashS3Page(OperationFrame& frame, ConnectDriver& driver, const std::string& fileName,
+                 const FlashUndoChoice& undo) {
+  RunFlashPage(
+      frame, driver, true,
+      [&](Ui& ui, TDIFFile& image) { return BuildS3Image(ui, fileName, image); }, undo,
+      "FlashS3_Undo");
+}
+
+void FlashBinPartPage(OperationFrame& frame, ConnectDriver& driver, const BinPartFields& fields,
+                      const FlashUndoChoice& undo) {
+  RunFlashPage(
+      frame, driver, true,
+      [&](Ui& ui, TDIFFile& image) { return BuildBinPartImage(ui, fields, image); }, undo,
+      "FlashBINOffset_Undo");
+}
+
+void FlashHexPage(OperationFrame& frame, ConnectDriver& driver, const std::string& offsetText,
+                  const std::string& bytes, const FlashUndoChoice& undo) {
+  RunFlashPage(
+      frame, driver, true,
+      [&](Ui&, TDIFFile& image) {
+        BuildHexImage(offsetText, bytes, image);
+        return true;
+      },
+      undo, "FlashHex_Undo");
+}
+
+void FlashDifPage::Browse(OperationFrame& frame, FlashUndoChoice& undo) {
+  if (frame.SelectOpenFiles("dif", "FF_DIF", "FF_DIFR_Caption", "FlashDIF_Src"))
+    Select(frame, frame.FileNames(), undo);
+}
+
+void FlashDifPage::Select(OperationFrame& frame, const std::vector<std::string>& files,
+                          FlashUndoChoice& undo) {
+  merged_.Clear();
+  tfs_ = false;
+  const int merged = LoadAndMergeDIFs(merged_, files, frame);
+  count_ = merged_.Blocks.empty() ? 0 : merged;
+  std::string comment;
+  for (const TDIFBlock& block : merged_.Blocks) {
+    if (block.Kind == "TFSF") tfs_ = true;
+    if (block.Kind == "dIFC") comment = TDIFFile::GetComment(block);
+  }
+  undo.Params.Comment = comment;
+}
+
+std::string FlashDifPage::SourceLine() const {
+  std::string line = std::to_string(count_) + " " + LangGet("DIF_Files_Selected");
+  if (tfs_) line += ", " + LangGet("TFS_Present");
+  return line;
+}
+
+void FlashDifPage::Flash(OperationFrame& frame, ConnectDriver& driver,
+                         const FlashUndoChoice& undo) {
+  if (count_ == 0) return;
+  // FlashImage begins the operation itself; the merge stays for the next press.
+  FlashBuilt(frame, driver, merged_, undo, "FlashDIF_Undo");
+  frame.ShowIdleState();
+}
+
+}  // namespace brantle

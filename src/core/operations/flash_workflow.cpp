@@ -1,0 +1,71 @@
+#include "operations/flash_workflow.h"
+
+#include <algorithm>
+
+#include "lang/lang_get.h"
+#include "operations/flash_workflow_internal.h"
+
+namespace brantle {
+
+const char kBeyondNorText[] = "the image reaches beyond the NOR the loader can address";
+
+bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
+                const std::string& kind, TDIFFile* undo, const std::string& undoKind,
+                const std::vector<std::string>* dirs) {
+  // OptiFlash phones have no file system commands: their TFS blocks are ignored.
+  if (driver.IsOpti())
+    return flash_detail::FlashImageOpti(frame, driver, image, kind, undo, undoKind);
+  return flash_detail::FlashImageE(frame, driver, image, kind, undo, undoKind, dirs);
+}
+
+std::vector<NorPiece> OptiPieces(uint32_t address, uint32_t length) {
+  constexpr uint32_t kPieceAlign = 0x20000;
+  std::vector<NorPiece> pieces;
+  for (uint32_t done = 0; done < length;) {
+    const uint32_t start = address + done;
+    const uint32_t n = std::min(kPieceAlign - (start & (kPieceAlign - 1)), length - done);
+    pieces.push_back({start, n});
+    done += n;
+  }
+  return pieces;
+}
+
+bool TouchesEeprom(uint64_t address, uint64_t length, const NorAreas& areas) {
+  return length > 0 && address < areas.Total() && address + length > areas.EepromStart();
+}
+
+namespace flash_detail {
+
+bool EepromGate::Allow(int64_t length) {
+  if (answer_ == Answer::NotAsked) {
+    const auto reply = frame_.Message(MessageKind::Warning, LangGet("Warn_EEPROM"), Buttons::YesNo);
+    answer_ = reply == brantle::Answer::Yes ? Answer::Write : Answer::Skip;
+  }
+  if (answer_ == Answer::Write) return true;
+  frame_.StepProgress(length);
+  frame_.SetStatusWithCount(LangGet("Status_Skipping_EEPROM"));
+  return false;
+}
+
+bool RefusedBeyond(OperationFrame& frame, const TDIFFile& image, const std::string& kind,
+                   uint64_t end) {
+  for (const TDIFBlock& block : image.Blocks) {
+    if (block.Kind == kind && NORAddress(block) + uint64_t{NORDataLength(block)} > end) {
+      frame.Error(LangGet("ErrC_Flash_Aborted") + " " + kBeyondNorText);
+      frame.ShowIdleState();
+      return true;
+    }
+  }
+  return false;
+}
+
+void RecordUndo(TDIFFile& undo, const std::string& undoKind, uint32_t address,
+                const std::string& oldBytes) {
+  const size_t index = undo.AddBlock();
+  undo.SetReverseData(index, address, oldBytes);
+  // Only the kind changes: an undo of kind "NORD" is a patch that puts the bytes back.
+  undo.Blocks[index].Kind = undoKind;
+}
+
+}  // namespace flash_detail
+}  // namespace brantle

@@ -1,0 +1,45 @@
+#pragma once
+// What the two flash variants share: the entry points FlashImage chooses between and
+// the one EEPROM question of an operation.
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "dif/DIFFiles.h"
+#include "operations/connect_driver.h"
+#include "operations/operation_frame.h"
+
+namespace brantle::flash_detail {
+
+bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
+                 const std::string& kind, TDIFFile* undo, const std::string& undoKind,
+                 const std::vector<std::string>* dirs);
+bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
+                    const std::string& kind, TDIFFile* undo, const std::string& undoKind);
+
+// Asks before the first write into the EEPROM area of an operation and remembers
+// the answer for the rest of it.
+class EepromGate {
+ public:
+  explicit EepromGate(OperationFrame& frame) : frame_(frame) {}
+  // True when the stretch of length bytes may be written. After a "No" it is
+  // skipped: the bar steps over it and the status line says so.
+  bool Allow(int64_t length);
+
+ private:
+  enum class Answer { NotAsked, Write, Skip };
+  OperationFrame& frame_;
+  Answer answer_ = Answer::NotAsked;
+};
+
+// Shows an error and ends the operation when a data block reaches past end, the
+// first address the loader cannot reach; nothing has been sent then.
+bool RefusedBeyond(OperationFrame& frame, const TDIFFile& image, const std::string& kind,
+                   uint64_t end);
+
+// Records the NOR bytes about to be overwritten at address as an undo block.
+void RecordUndo(TDIFFile& undo, const std::string& undoKind, uint32_t address,
+                const std::string& oldBytes);
+
+}  // namespace brantle::flash_detail

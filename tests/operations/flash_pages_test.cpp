@@ -1,0 +1,130 @@
+// The flash pages' input half: the image each page builds from its files and fields,
+// the errors it shows, and the DIF page's merge.
+
+#include "operations/flash_pages.h"
+
+#include <gtest/gtest.h>
+
+#include "support/phone_rig.h"
+#include "support/recording_ui.h"
+#include "support/temp_dir.h"
+
+namespace brantle {
+namespace {
+
+struct Block {
+  std::string kind;
+  uint32_t address;
+  std::string bytes;
+  bool operator==(const Block& o) const {
+    return kind == o.kind && address == o.address && bytes == o.bytes;
+  }
+};
+
+std::vector<Block> Blocks(const TDIFFile& dif) {
+  std::vector<Block> blocks;
+  for (const TDIFBlock& b : dif.Blocks) {
+    uint32_t address = 0;
+    std::string bytes;
+    TDIFFile::GetNORData(b, address, bytes);
+    blocks.push_back({b.Kind, address, bytes});
+  }
+  return blocks;
+}
+
+class FlashPagesTest : public ::testing::Test {
+ protected:
+  test::TempDir dir;
+  test::RecordingUi ui;
+  TDIFFile image;
+};
+
+TEST_F(FlashPagesTest, BinPartTakesLengthBytesFromTheFileOffsetToThePhoneOffset) {
+  dir.Write("part.bin", "0123456789");
+  ASSERT_TRUE(BuildBinPartImage(ui, {dir.File("part.bin"), " 3 ", "1F000", "4"}, image));
+  EXPECT_EQ(Blocks(image), std::vector<Block>({{"NORD", 0x1F000, "3456"}}));
+  EXPECT_TRUE(ui.messages.empty());
+}
+
+TEST_F(FlashPagesTest, BinPartReportsOpenAndReadFailures) {
+  dir.Write("part.bin", "0123456789");
+  EXPECT_FALSE(BuildBinPartImage(ui, {dir.File("missing.bin"), "0", "0", "1"}, image));
+  // Past the end, and a length the rule never cleaned up (invalid = all bits set).
+  EXPECT_FALSE(BuildBinPartImage(ui, {dir.File("part.bin"), "8", "0", "3"}, image));
+  EXPECT_FALSE(BuildBinPartImage(ui, {dir.File("part.bin"), "0", "0", "zz"}, image));
+  EXPECT_EQ(ui.Texts(MessageKind::Error),
+            std::vector<std::string>({"Flashing aborted: could not open file",
+                                      "Flashing aborted: Error: some error reading file",
+                                      "Flashing aborted: Error: some error reading file"}));
+  EXPECT_TRUE(image.Blocks.empty());
+}
+
+TEST_F(FlashPagesTest, BinImageIsOneBlockAtZeroAndUnreadableFilesAreReported) {
+  dir.Write("fw.bin", "firmware");
+  ASSERT_TRUE(BuildBinImage(ui, dir.File("fw.bin"), image));
+  EXPECT_EQ(Blocks(image), std::vector<Block>({{"NORD", 0, "firmware"}}));
+
+  EXPECT_FALSE(BuildS3Image(ui, dir.File("missing.s3"), image));
+  EXPECT_EQ(ui.Texts(MessageKind::Error),
+            std::vector<std::string>({"Operation aborted: could not open file"}));
+}
+
+TEST_F(FlashPagesTest, TwoBinDifferencesBytewiseOr64K) {
+  const std::string original(0x20000, 'a');
+  std::string target = original;
+  target[0x10005] = 'b';
+  dir.Write("1.bin", original);
+  dir.Write("2.bin", target);
+  ASSERT_TRUE(BuildBinDiffImage(ui, dir.File("1.bin"), dir.File("2.bin"), 0, image));
+  EXPECT_EQ(Blocks(image), std::vector<Block>({{"NORD", 0x10005, "b"}}));
+
+  TDIFFile chunks;
+  ASSERT_TRUE(BuildBinDiffImage(ui, dir.File("1.bin"), dir.File("2.bin"), 1, chunks));
+  EXPECT_EQ(Blocks(chunks),
+            std::vector<Block>({{"NORD", 0x10000, target.substr(0x10000, 0x10000)}}));
+}
+
+TEST_F(FlashPagesTest, HexImageAtTheTrimmedOffset) {
+  BuildHexImage("\t1fe ", "\xAA\xBB", image);
+  EXPECT_EQ(Blocks(image), std::vector<Block>({{"NORD", 0x1FE, "\xAA\xBB"}}));
+}
+
+TEST_F(FlashPagesTest, DifPageKeepsCountTfsFlagAndComment) {
+  test::PhoneRig rig("E700");  // not connected: the page only merges
+  TDIFFile dif;
+  dif.PhoneID = kDIFPhoneID;
+  dif.SetComment(dif.AddBlock(), "{\\rtf1 patch notes}");
+  dif.SetNORData(dif.AddBlock(), 0x100, "xy");
+  ASSERT_EQ(dif.SaveToFile(dir.File("a.dif"), 1), kDIFOk);
+
+  FlashDifPage page;
+  FlashUndoChoice undo;
+  undo.Params.Comment = "typed before";
+  EXPECT_FALSE(page.ActionEnabled());
+  page.Select(rig.frame, {dir.File("a.dif")}, undo);
+  EXPECT_EQ(page.Count(), 1);
+  EXPECT_FALSE(page.HasTfs());
+  EXPECT_TRUE(page.ActionEnabled());
+  EXPECT_EQ(page.SourceLine(), "1 DIF file(s) selected");
+  EXPECT_EQ(undo.Params.Comment, "{\\rtf1 patch notes}");
+
+  // A file that cannot be merged leaves nothing selected and no comment.
+  page.Select(rig.frame, {dir.File("missing.dif")}, undo);
+  EXPECT_EQ(page.SourceLine(), "0 DIF file(s) selected");
+  EXPECT_FALSE(page.ActionEnabled());
+  EXPECT_EQ(undo.Params.Comment, "");
+}
+
+TEST_F(FlashPagesTest, AFailedBuildNeverReachesThePhone) {
+  test::PhoneRig rig("E700");
+  FlashUndoChoice undo;
+  undo.Make = true;
+  FlashBinPage(rig.frame, rig.driver, dir.File("missing.bin"), undo);
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            std::vector<std::string>({"Flashing aborted: could not open file"}));
+  EXPECT_TRUE(rig.ui.fileDialogs.empty()) << "no undo is offered for an operation never run";
+  EXPECT_FALSE(rig.frame.Busy);
+}
+
+}  // namespace
+}  // namespace brantle
