@@ -1,0 +1,198 @@
+#include "operations/dump_workflow.h"
+
+#include <algorithm>
+
+#include "dif/DIFFiles.h"
+#include "formats/image_file.h"
+#include "formats/s3_file.h"
+#include "lang/lang_get.h"
+#include "operations/dif_output.h"
+
+namespace brantle {
+namespace {
+
+constexpr uint32_t kSector = 0x10000;
+
+const char kBadRegion[] = "invalid region (hexadecimal NOR addresses, start not above end)";
+const char kBeyondELimit[] =
+    "the region reaches beyond 16 MiB, which this phone's loader "
+    "cannot address";
+
+std::string DumpAborted() {
+  return LangGet("ErrC_Dump_Aborted");
+}
+
+// Installs the byte-count status and the progress bar for a read of n bytes.
+void StartReadPhase(OperationFrame& frame, Link& link, uint64_t n) {
+  frame.RouteEngine(link, true);
+  frame.StartPhase(static_cast<int64_t>(n));
+  frame.EnableCancel(true);
+}
+
+// The dump as a DIF of one "NORD" block, and the tab's comment before it.
+void BuildDumpDif(TDIFFile& dif, uint32_t start, const std::string& data,
+                  const std::string& comment) {
+  dif.SetNORData(dif.AddBlock(), start, data);
+  if (!CommentBlank(comment)) dif.SetComment(dif.InsertBlock(0), comment);
+  dif.PhoneID = kDIFPhoneID;
+  dif.CreatorText = kDIFCreatorText;
+}
+
+bool WriteDump(OperationFrame& frame, uint32_t start, const std::string& data, DumpFileType type,
+               const std::string& target, const UndoParameters& difOptions) {
+  if (type == DumpFileType::BinCla) return WriteImageFile(frame, target, data, DumpAborted());
+  TDIFFile dif;
+  BuildDumpDif(dif, start, data, type == DumpFileType::Dif ? difOptions.Comment : "");
+  if (type == DumpFileType::S3) return WriteS3File(frame, dif, target, DumpAborted());
+  // Saved as read: a dump is not optimised.
+  const int r = dif.SaveToFile(target, difOptions.Compress);
+  if (r != kDIFOk) ShowDIFError(frame, DumpAborted(), r, dif);
+  return r == kDIFOk;
+}
+
+}  // namespace
+
+bool ParseRegion(Ui& ui, const std::string& startText, const std::string& endText,
+                 const std::string& prefix, NorRegion& region) {
+  const int32_t start = FieldHexToInt(startText);
+  const int32_t end = FieldHexToInt(endText);
+  if (start < 0 || end < 0 || start > end) {
+    ui.Error(prefix + "  " + kBadRegion);
+    return false;
+  }
+  region = {static_cast<uint32_t>(start), static_cast<uint32_t>(end)};
+  return true;
+}
+
+bool WithinENorLimit(Ui& ui, const std::string& prefix, uint32_t end) {
+  // The sector index is a byte: a sector past 16 MiB would wrap to sector 0.
+  if (end < kENorLimit) return true;
+  ui.Error(prefix + "  " + kBeyondELimit);
+  return false;
+}
+
+bool DumpRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
+                std::string& data) {
+  return driver.IsOpti() ? DumpRegionOpti(frame, driver.Opti(), start, end, data)
+                         : DumpRegionE(frame, driver.E(), start, end, data);
+}
+
+bool DumpRegionE(OperationFrame& frame, EEngine& engine, uint32_t start, uint32_t end,
+                 std::string& data) {
+  data.clear();
+  if (start > end) {
+    frame.ShowIdleState();
+    return true;
+  }
+  if (!WithinENorLimit(frame, DumpAborted(), end)) {
+    frame.ShowIdleState();
+    return false;
+  }
+  StartReadPhase(frame, engine.link(), uint64_t{end} - start + 1);
+  const uint32_t first = start / kSector;
+  const uint32_t last = end / kSector;
+  std::string buffer(size_t{last - first + 1} * kSector, '\0');
+  for (uint32_t s = first; s <= last; ++s) {
+    auto* into = reinterpret_cast<uint8_t*>(&buffer[size_t{s - first} * kSector]);
+    if (const int r = engine.ERead(static_cast<uint8_t>(s), kSector, into); r != 0) {
+      ShowEngineError(frame, DumpAborted() + " ", r);
+      frame.ShowIdleState();
+      return false;
+    }
+    if (frame.Cancel) {
+      frame.ShowIdleState();
+      return false;
+    }
+  }
+  data = buffer.substr(start % kSector, size_t{end - start} + 1);
+  frame.ShowIdleState();
+  return true;
+}
+
+bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, uint32_t end,
+                    std::string& data) {
+  data.clear();
+  if (start > end) {
+    frame.ShowIdleState();
+    return true;
+  }
+  const uint64_t total = uint64_t{end} - start + 1;
+  StartReadPhase(frame, engine.link(), total);
+  std::string buffer(total, '\0');
+  for (uint64_t done = 0; done < total;) {
+    const auto n = static_cast<uint32_t>(std::min<uint64_t>(total - done, kSector));
+    auto* into = reinterpret_cast<uint8_t*>(&buffer[done]);
+    if (const int r = engine.ReadNOR(static_cast<uint32_t>(start + done), n, into); r != 0) {
+      ShowEngineError(frame, DumpAborted() + " ", r);
+      frame.ShowIdleState();
+      return false;
+    }
+    if (frame.Cancel) {
+      frame.ShowIdleState();
+      return false;
+    }
+    done += n;
+  }
+  data = std::move(buffer);
+  frame.ShowIdleState();
+  return true;
+}
+
+bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,
+             const std::string& endText, DumpFileType type, const std::string& target,
+             const UndoParameters& difOptions) {
+  frame.BeginOperation();
+  NorRegion region;
+  std::string data;
+  bool written = false;
+  if (ParseRegion(frame, startText, endText, DumpAborted(), region) &&
+      DumpRegion(frame, driver, region.Start, region.End, data)) {
+    written = WriteDump(frame, region.Start, data, type, target, difOptions);
+    if (written) frame.Completed("Msg_Dump_Completed");
+  }
+  frame.ShowIdleState();
+  return written;
+}
+
+bool DumpS500(OperationFrame& frame, ConnectDriver& driver, const S500Names& targets) {
+  frame.BeginOperation();
+  std::string data;
+  bool all = false;
+  const uint32_t fw = frame.Areas().FirmwareSize;
+  if (fw > 0 && DumpRegion(frame, driver, 0, fw - 1, data)) {
+    TDIFFile dif;
+    dif.SetNORData(dif.AddBlock(), 0, data);
+    data.clear();
+    const S500Images images = SplitS500(dif, true);
+    all = true;
+    // A failed file is reported by the writer; the others are still written.
+    for (S500Part part : {kS500Bin1, kS500Bin2, kS500Ogm1, kS500Ogm2})
+      all = WriteImageFile(frame, targets[part], images[part], LangGet("ErrC_Operation_Aborted")) &&
+            all;
+    if (all) frame.Completed("Msg_Dump_Completed");
+  }
+  frame.ShowIdleState();
+  return all;
+}
+
+std::string S500DumpTargets::Proposal(S500Part part) const {
+  return S500ProposedNames(S500Stem(chosenLast_, names_))[part];
+}
+
+bool S500DumpTargets::Choose(OperationFrame& frame, S500Part part) {
+  const bool bin = part == kS500Bin1 || part == kS500Bin2;
+  if (!frame.SelectSaveFile(bin ? "bin" : "ogm", bin ? "FF_BIN" : "FF_OGM",
+                            bin ? "FF_BINW_Caption" : "FF_OGMW_Caption", "DumpS500_Tgt", true,
+                            Proposal(part)))
+    return false;
+  names_[part] = frame.FileName();
+  chosenLast_ = frame.FileName();
+  return true;
+}
+
+bool S500DumpTargets::DumpEnabled() const {
+  return std::none_of(names_.begin(), names_.end(),
+                      [](const std::string& name) { return name.empty(); });
+}
+
+}  // namespace brantle

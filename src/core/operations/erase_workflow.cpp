@@ -1,0 +1,117 @@
+#include "operations/erase_workflow.h"
+
+#include <algorithm>
+
+#include "lang/lang_get.h"
+#include "operations/dump_workflow.h"
+#include "operations/flash_workflow.h"
+#include "operations/undo_offer.h"
+
+namespace brantle {
+namespace {
+
+constexpr uint32_t kSector = 0x10000;
+
+std::string EraseAborted() {
+  return LangGet("ErrC_Erase_Aborted");
+}
+
+// The bytes of the first and last sector that lie outside the region, as "NORD"
+// blocks to flash back once the sectors are erased.
+bool ReadEdges(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
+               TDIFFile& edges) {
+  const uint32_t headStart = start & ~(kSector - 1);
+  const uint32_t tailEnd = end | (kSector - 1);
+  std::string bytes;
+  if (start != headStart) {
+    if (!DumpRegion(frame, driver, headStart, start - 1, bytes)) return false;
+    edges.SetNORData(edges.AddBlock(), headStart, bytes);
+  }
+  if (end != tailEnd) {
+    if (!DumpRegion(frame, driver, end + 1, tailEnd, bytes)) return false;
+    edges.SetNORData(edges.AddBlock(), end + 1, bytes);
+  }
+  return true;
+}
+
+// One sector's share of the region. The OptiFlash loader erases a block only to
+// program it, keeping what lies outside the bytes sent: the region's part of the
+// sector is written over with 0xFF.
+int EraseSector(ConnectDriver& driver, uint32_t sector, uint32_t start, uint32_t end) {
+  if (!driver.IsOpti()) return driver.E().EErase(static_cast<uint8_t>(sector), kSector);
+  const uint32_t from = std::max(start, sector * kSector);
+  const uint32_t to = std::min(end, sector * kSector + (kSector - 1));
+  const std::string erased(size_t{to - from} + 1, '\xFF');
+  return driver.Opti().WriteNOR(from, to - from + 1,
+                                reinterpret_cast<const uint8_t*>(erased.data()));
+}
+
+bool Failed(OperationFrame& frame, int code) {
+  ShowEngineError(frame, EraseAborted() + " ", code);
+  frame.ShowIdleState();
+  return false;
+}
+
+}  // namespace
+
+bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
+                 TDIFFile* undo, const std::string& undoKind) {
+  const bool opti = driver.IsOpti();
+  if (start > end || (!opti && !WithinENorLimit(frame, EraseAborted(), end))) {
+    frame.ShowIdleState();
+    return start > end;
+  }
+  if (undo) {
+    std::string old;
+    if (!DumpRegion(frame, driver, start, end, old)) return false;
+    const size_t i = undo->AddBlock();
+    undo->SetReverseData(i, start, old);
+    undo->Blocks[i].Kind = undoKind;
+  }
+  TDIFFile edges;
+  if (!opti && !ReadEdges(frame, driver, start, end, edges)) return false;
+  // The reads left the window idle; the erase is still one operation.
+  if (!frame.Busy) frame.BeginOperation();
+
+  const uint32_t first = start / kSector;
+  const uint32_t last = end / kSector;
+  frame.RouteEngine(driver.link(), false);
+  frame.StartPhase(opti ? int64_t{end} - start + 1 : int64_t{last - first + 1} * kSector);
+  frame.EnableCancel(true);
+  bool cancelled = false;
+  for (uint32_t s = first; s <= last && !cancelled; ++s) {
+    if (const int r = EraseSector(driver, s, start, end); r != 0) return Failed(frame, r);
+    cancelled = frame.Cancel;
+  }
+  if (opti) {
+    if (const int r = driver.Opti().CloseBlock(); r != 0) return Failed(frame, r);
+  }
+  // Also after a cancel: the bytes outside the region keep their contents.
+  bool restored = true;
+  if (!edges.Blocks.empty())
+    restored = FlashImage(frame, driver, edges, "NORD", nullptr, "nOrR", nullptr);
+  frame.ShowIdleState();
+  return restored && !cancelled;
+}
+
+bool EraseNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,
+              const std::string& endText, bool makeUndo, const UndoParameters& undoOptions) {
+  frame.BeginOperation();
+  NorRegion region;
+  bool erased = false;
+  if (ParseRegion(frame, startText, endText, EraseAborted(), region)) {
+    if (!makeUndo) {
+      erased = EraseRegion(frame, driver, region.Start, region.End, nullptr, "nOrR");
+    } else {
+      TDIFFile undo;
+      erased = EraseRegion(frame, driver, region.Start, region.End, &undo, "NORD");
+      // Whatever was recorded is offered, also after a failed erase; an empty undo
+      // would restore nothing.
+      if (!undo.Blocks.empty()) OfferUndoDif(frame, undo, "EraseNOR_Undo", undoOptions);
+    }
+  }
+  frame.ShowIdleState();
+  return erased;
+}
+
+}  // namespace brantle
