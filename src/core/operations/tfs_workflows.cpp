@@ -71,14 +71,12 @@ bool ParseSector(const std::string& text, uint32_t& value) {
 bool CheckSectorRange(Ui& ui, uint32_t sectorCount, const std::string& firstText,
                       const std::string& lastText, uint32_t& first, uint32_t& last) {
   const std::string prefix = std::string(kRawContext) + " ";
-  for (const std::string* text : {&firstText, &lastText}) {
-    uint32_t value = 0;
-    if (!ParseSector(*text, value)) {
-      ui.Error(prefix + "'" + *text + "' is not a sector number");
-      return false;
-    }
-    (text == &firstText ? first : last) = value;
-  }
+  auto parse = [&](const std::string& text, uint32_t& value) {
+    if (ParseSector(text, value)) return true;
+    ui.Error(prefix + "'" + text + "' is not a sector number");
+    return false;
+  };
+  if (!parse(firstText, first) || !parse(lastText, last)) return false;
   if (first > last) {
     ui.Error(prefix + "the first sector lies after the last");
     return false;
