@@ -46,10 +46,12 @@ struct Arity {
 
 bool CheckOperands(const Options& o, std::string& error) {
   static const std::map<std::string, Arity> kFlash = {
-      {"bin", {1, 1}}, {"dif", {1, -1}},  {"diff", {2, 2}}, {"s500", {0, 0}},
+      {"bin", {1, 1}}, {"dif", {1, -1}}, {"diff", {2, 2}}, {"s500", {0, 0}},
       {"s3", {1, 1}},  {"part", {1, 1}}, {"hex", {1, 1}}};
-  static const std::map<std::string, Arity> kTfs = {{"flash", {1, 1}}, {"put", {1, -1}},
-                                                    {"format", {0, 0}}, {"dump", {1, 1}},
+  static const std::map<std::string, Arity> kTfs = {{"flash", {1, 1}},
+                                                    {"put", {1, -1}},
+                                                    {"format", {0, 0}},
+                                                    {"dump", {1, 1}},
                                                     {"raw-read", {3, 3}}};
   const std::map<std::string, Arity>* table = nullptr;
   if (o.command == "flash") table = &kFlash;
@@ -127,19 +129,29 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       out = args[++i];
       return true;
     };
-    const std::map<std::string, std::string*> texts = {
-        {"--port", &o.port},           {"--family", &o.family},
-        {"--model", &o.model},         {"--trace", &o.trace},
-        {"--region", &o.region},       {"--format", &o.format},
-        {"-o", &o.output},             {"--output", &o.output},
-        {"--comment", &o.commentFile}, {"--undo", &o.undo},
-        {"--eeprom", &o.eeprom},       {"--compare", &o.compare},
-        {"--bin1", &o.bin1},           {"--bin2", &o.bin2},
-        {"--ogm1", &o.ogm1},           {"--ogm2", &o.ogm2},
-        {"--file-offset", &o.fileOffset}, {"--length", &o.length},
-        {"--phone-offset", &o.phoneOffset}, {"--offset", &o.offset},
-        {"--start", &start},           {"--end", &end},
-        {"--simulate", &o.simulate}};
+    const std::map<std::string, std::string*> texts = {{"--port", &o.port},
+                                                       {"--family", &o.family},
+                                                       {"--model", &o.model},
+                                                       {"--trace", &o.trace},
+                                                       {"--region", &o.region},
+                                                       {"--format", &o.format},
+                                                       {"-o", &o.output},
+                                                       {"--output", &o.output},
+                                                       {"--comment", &o.commentFile},
+                                                       {"--undo", &o.undo},
+                                                       {"--eeprom", &o.eeprom},
+                                                       {"--compare", &o.compare},
+                                                       {"--bin1", &o.bin1},
+                                                       {"--bin2", &o.bin2},
+                                                       {"--ogm1", &o.ogm1},
+                                                       {"--ogm2", &o.ogm2},
+                                                       {"--file-offset", &o.fileOffset},
+                                                       {"--length", &o.length},
+                                                       {"--phone-offset", &o.phoneOffset},
+                                                       {"--offset", &o.offset},
+                                                       {"--start", &start},
+                                                       {"--end", &end},
+                                                       {"--simulate", &o.simulate}};
     std::string v;
     if (const auto it = texts.find(a); it != texts.end()) {
       if (!value(*it->second)) return false;

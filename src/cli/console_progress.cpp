@@ -49,8 +49,7 @@ void ConsoleProgress::Draw(bool force) {
   const auto now = std::chrono::steady_clock::now();
   if (!tty_) {
     // A log gets the status as plain lines, one every few seconds at most.
-    if (status_.empty() || status_ == logged_ || now - lastDraw_ < std::chrono::seconds(2))
-      return;
+    if (status_.empty() || status_ == logged_ || now - lastDraw_ < std::chrono::seconds(2)) return;
     lastDraw_ = now;
     logged_ = status_;
     std::fprintf(stderr, "%s\n", status_.c_str());

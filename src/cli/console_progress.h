@@ -18,7 +18,7 @@ class ConsoleProgress {
   void SetPosition(int64_t position);
   void Status(const std::string& text);
   void Eta(const std::string& text);  // "ETA: hh:mm:ss"
-  void Finish();  // ends the line
+  void Finish();                      // ends the line
 
  private:
   void Draw(bool force);

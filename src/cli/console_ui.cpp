@@ -24,7 +24,9 @@ bool Named(const std::set<std::string>& names, const std::string& fileName) {
 
 std::atomic<bool> interrupted{false};
 
-void OnSigint(int) { interrupted = true; }
+void OnSigint(int) {
+  interrupted = true;
+}
 
 }  // namespace
 
@@ -67,8 +69,9 @@ Answer ConsoleUi::Ask(const std::string& text) {
     return !line.empty() && (line[0] == 'y' || line[0] == 'Y') ? Answer::Yes : Answer::No;
   }
   const bool eepromQuestion = text == LangGet("Warn_EEPROM");
-  std::fprintf(stderr, "(no terminal to answer on: %s)\n",
-               eepromQuestion ? "give --eeprom yes or --eeprom no" : "stopped; give --yes to go on");
+  std::fprintf(
+      stderr, "(no terminal to answer on: %s)\n",
+      eepromQuestion ? "give --eeprom yes or --eeprom no" : "stopped; give --yes to go on");
   ++errors_;
   if (onRefuse) onRefuse();
   return Answer::No;

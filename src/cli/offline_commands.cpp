@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <map>
 
-#include "console_progress.h"
 #include "comment_file.h"
+#include "console_progress.h"
 #include "console_ui.h"
 #include "dif/DIFFiles.h"
 #include "files/file_access.h"

@@ -3,15 +3,10 @@
 #include <cstdio>
 
 #include "engine/opti_models.h"
+#include "engine/text_fields.h"
 
 namespace brantle::cli {
 namespace {
-
-std::string Hex2(uint8_t v) {
-  char buf[4];
-  std::snprintf(buf, sizeof buf, "%02X", v);
-  return buf;
-}
 
 int SelectorIndex(const Options& o) {
   if (o.family == "Opti") {
@@ -55,8 +50,7 @@ bool PhoneApp::Connect(const std::string& port) {
   std::fprintf(stderr, "Turn on the phone in boot mode (waiting up to %u s)...\n",
                options_.bootTimeoutS);
   if (!driver.TickUntilConnected(options_.bootTimeoutS * 1000)) {
-    if (ui.errors() == 0)
-      ui.Error("Error: no phone in boot mode answered on " + port);
+    if (ui.errors() == 0) ui.Error("Error: no phone in boot mode answered on " + port);
     return false;
   }
   progress.Finish();
@@ -80,7 +74,7 @@ std::string PhoneApp::FlashText() {
     return text;
   }
   const EFlashInfo& f = driver.E().FlashInfo;
-  const std::string ids = " (maker " + Hex2(f.MakerID) + ", device " + Hex2(f.DeviceID) + ")";
+  const std::string ids = " (maker " + HexByte(f.MakerID) + ", device " + HexByte(f.DeviceID) + ")";
   return "Flash: " + (f.Known ? frame.FlashTypeText : std::string("Unidentified!!!")) + ids + "\n";
 }
 

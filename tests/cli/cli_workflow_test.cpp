@@ -23,8 +23,8 @@ class CliWorkflow : public ::testing::Test {
   }
 
   test::ProgramResult Run(std::vector<std::string> args) {
-    std::vector<std::string> all = {"--port", phone->PortPath(), "--family", "E800",
-                                    "--boot-timeout", "20"};
+    std::vector<std::string> all = {"--port", phone->PortPath(), "--family",
+                                    "E800",   "--boot-timeout",  "20"};
     all.insert(all.end(), args.begin(), args.end());
     return test::RunProgram(test::kCli, all);
   }

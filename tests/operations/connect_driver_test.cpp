@@ -122,14 +122,16 @@ TEST(ConnectDriverTest, LostOptiPhoneIsReportedOnTheFortyFirstTick) {
   EXPECT_EQ(rig.optiPhone->Stats().syncs, syncs);
   EXPECT_FALSE(rig.frame.Connected);
   EXPECT_FALSE(rig.frame.PortOpen);
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Error), std::vector<std::string>{"Error: phone connection lost"});
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            std::vector<std::string>{"Error: phone connection lost"});
 }
 
 TEST(ConnectDriverTest, DisconnectTerminatesAndShowsTheMessageUnlessDisabled) {
   PhoneRig rig("E700");
   ASSERT_TRUE(rig.Connect());
   rig.driver.Disconnect(true);
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Information), std::vector<std::string>{"Phone disconnected."});
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Information),
+            std::vector<std::string>{"Phone disconnected."});
   EXPECT_FALSE(rig.frame.Connected);
   EXPECT_TRUE(rig.frame.PortOpen);
   ASSERT_TRUE(rig.driver.TickUntilConnected(10000));

@@ -41,4 +41,9 @@ void NextField(std::string& text, std::string& field) {
   text.erase(0, pos + 1);
 }
 
+std::string HexByte(uint8_t value) {
+  static const char kDigits[] = "0123456789ABCDEF";
+  return {kDigits[value >> 4], kDigits[value & 15]};
+}
+
 }  // namespace brantle

@@ -10,6 +10,9 @@ namespace brantle {
 // other character; 0 for the empty text.
 int64_t HexToInt(const std::string& text);
 
+// Two upper-case hexadecimal digits, as flash IDs are shown.
+std::string HexByte(uint8_t value);
+
 // Value of a plain decimal number of up to 10 digits; -1 for anything else.
 int64_t DecimalToInt(const std::string& text);
 

@@ -1,8 +1,7 @@
 #include "operations/connect_driver.h"
 
-#include <cstdio>
-
 #include "engine/result_codes.h"
+#include "engine/text_fields.h"
 #include "lang/lang_get.h"
 
 namespace brantle {
@@ -12,12 +11,6 @@ namespace {
 constexpr int kPollsBeforeReopen = 200;
 constexpr uint32_t kTickMs = 50;
 
-std::string Hex2(uint8_t v) {
-  char buf[4];
-  std::snprintf(buf, sizeof buf, "%02X", v);
-  return buf;
-}
-
 }  // namespace
 
 ConnectDriver::ConnectDriver(OperationFrame& frame, Link& link)
@@ -25,7 +18,9 @@ ConnectDriver::ConnectDriver(OperationFrame& frame, Link& link)
   frame_.ReinitializePort = [this] { ReinitializePort(); };
 }
 
-std::string ConnectDriver::PortName() const { return frame_.settings().ComPort(); }
+std::string ConnectDriver::PortName() const {
+  return frame_.settings().ComPort();
+}
 
 uint32_t ConnectDriver::Speed() const {
   return FixedSpeed != 0 ? FixedSpeed
@@ -125,8 +120,8 @@ bool ConnectDriver::ConnectE() {
   frame_.FlashTypeText = flash.MakerName + " " + flash.ModelName;
   if (!frame_.FlashKnown &&
       frame_.Message(MessageKind::Warning,
-                     LangGet("Warn_Unknown_Flash_1") + " " + Hex2(flash.MakerID) + "/" +
-                         Hex2(flash.DeviceID) + ". " + LangGet("Warn_Unknown_Flash_2"),
+                     LangGet("Warn_Unknown_Flash_1") + " " + HexByte(flash.MakerID) + "/" +
+                         HexByte(flash.DeviceID) + ". " + LangGet("Warn_Unknown_Flash_2"),
                      Buttons::YesNo) != Answer::Yes) {
     // The phone is connected as far as the engine knows: end that properly.
     frame_.Connected = true;

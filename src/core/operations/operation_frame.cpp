@@ -140,7 +140,9 @@ void OperationFrame::StartPhase(int64_t max) {
   StartEta();
 }
 
-void OperationFrame::StartEta() { eta_.Start(); }
+void OperationFrame::StartEta() {
+  eta_.Start();
+}
 
 void OperationFrame::UpdateEta() {
   const auto clip = [](int64_t v) {
@@ -187,7 +189,9 @@ Answer OperationFrame::Message(MessageKind kind, const std::string& text, Button
   return window_.Message(kind, text, buttons);
 }
 
-bool OperationFrame::RunFileDialog(FileDialog& dialog) { return window_.RunFileDialog(dialog); }
+bool OperationFrame::RunFileDialog(FileDialog& dialog) {
+  return window_.RunFileDialog(dialog);
+}
 
 bool OperationFrame::RunDialog(FileDialog::Mode mode, const std::string& ext,
                                const std::string& filterKey, const std::string& titleKey,

@@ -123,8 +123,7 @@ class OperationFrame final : public Ui {
   void EditDifParameters(DifParametersDialog& dialog) override {
     window_.EditDifParameters(dialog);
   }
-  bool InputBox(const std::string& title, const std::string& prompt,
-                std::string& value) override {
+  bool InputBox(const std::string& title, const std::string& prompt, std::string& value) override {
     return window_.InputBox(title, prompt, value);
   }
   bool SelectTfsFiles(std::vector<TfsUploadRow>& rows) override {
