@@ -212,8 +212,8 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
   if (!OneOf(o.format, {"bin", "s3", "dif"})) return error = "--format is bin, s3 or dif", false;
   if (!OneOf(o.eeprom, {"ask", "yes", "no"})) return error = "--eeprom is ask, yes or no", false;
   if (!OneOf(o.compare, {"bytewise", "64k"})) return error = "--compare is bytewise or 64k", false;
-  if ((o.family == "Opti") && o.command == "tfs")
-    return error = "the OptiFlash phones have no TFS commands", false;
+  if ((o.family == "Opti" || o.family == "S500") && o.command == "tfs")
+    return error = "the " + o.family + " phones have no file system (TFS) commands", false;
   if (o.command == "dump-s500" && o.family != "S500")
     return error = "dump-s500 goes with --family S500", false;
   return true;

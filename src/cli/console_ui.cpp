@@ -68,6 +68,8 @@ Answer ConsoleUi::Ask(const std::string& text) {
     std::getline(std::cin, line);
     return !line.empty() && (line[0] == 'y' || line[0] == 'Y') ? Answer::Yes : Answer::No;
   }
+  // Ctrl-C without a terminal is all the answer there will be.
+  if (text == LangGet("Query_Cancel")) return Answer::Yes;
   const bool eepromQuestion = text == LangGet("Warn_EEPROM");
   std::fprintf(
       stderr, "(no terminal to answer on: %s)\n",

@@ -73,6 +73,23 @@ TEST(CliPhone, BadInputIsRefusedWithAMessage) {
   EXPECT_EQ(r.status, 2);
 }
 
+TEST(CliPhone, CommandsThePhoneCannotDoAreRefusedBeforeConnecting) {
+  const std::vector<std::vector<std::string>> refused = {
+      {"--simulate", "Opti", "tfs", "format"},
+      {"--simulate", "S500", "tfs", "dump", "x.tfs"},
+      {"--simulate", "E700", "dump", "--region", "full", "--undo", "u.dif", "-o", "x"},
+      {"--simulate", "E700", "flash", "bin", "a.bin", "--eeprom", "maybe"},
+      {"--simulate", "E700", "flash", "tar", "a.tar"},
+      {"--simulate", "E700", "flash", "diff", "only-one.bin"},
+      {"--simulate", "E800", "dump-s500", "-o", "stem"},
+  };
+  for (const auto& args : refused) {
+    const auto r = test::RunProgram(kCli, args);
+    EXPECT_EQ(r.status, 2) << args[2] << " " << args[3];
+    EXPECT_EQ(r.err.find("Virtual"), std::string::npos) << "no phone was started: " << r.err;
+  }
+}
+
 TEST(CliPhone, ASpeedTheUartCannotMakeFailsTheSwitch) {
   const auto r = test::RunProgram(kCli, {"--simulate", "E800", "--speed", "10", "identify"});
   EXPECT_EQ(r.status, 1);

@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
+
 #include "cli_helpers.h"
 #include "sim/virtual_e_phone.h"
 #include "support/run_program.h"
@@ -95,6 +97,28 @@ TEST_F(CliWorkflow, EepromWithoutATerminalIsNotGuessed) {
            "--phone-offset", "E00000", "--eeprom", "yes"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(Nor(0xE00000, 0x10000), std::string(0x10000, '\x11'));
+}
+
+TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
+  phone->SetLineRate(true);
+  dir.Write("full.bin", "the file that was there");
+  bool sent = false;
+  const auto r =
+      test::RunProgram(test::kCli,
+                       {"--port", phone->PortPath(), "--family", "E800", "--speed", "806400",
+                        "dump", "--region", "full", "-o", dir.File("full.bin")},
+                       [&](pid_t pid, const std::string& err) {
+                         if (!sent && err.find("Reading") != std::string::npos) {
+                           kill(pid, SIGINT);
+                           sent = true;
+                         }
+                       });
+  ASSERT_TRUE(sent) << r.err;
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("Are you sure to cancel?"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
+  EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");
+  EXPECT_LT(phone->Stats().reads, 256);
 }
 
 }  // namespace

@@ -7,7 +7,8 @@
 
 namespace brantle::test {
 
-ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args) {
+ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
+                         const ProgramWatch& watch) {
   ProgramResult result;
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return result;
@@ -36,6 +37,7 @@ ProgramResult RunProgram(const std::string& path, const std::vector<std::string>
       const ssize_t n = read(fds[i].fd, buf, sizeof buf);
       if (n > 0) {
         sinks[i]->append(buf, static_cast<size_t>(n));
+        if (i == 1 && watch) watch(pid, result.err);
       } else {
         close(fds[i].fd);
         fds[i].fd = -1;

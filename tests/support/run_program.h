@@ -2,6 +2,9 @@
 // Runs a program of the build (from build/bin) with arguments and collects its
 // exit status and output, for tests of the command-line front ends.
 
+#include <sys/types.h>
+
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -13,6 +16,10 @@ struct ProgramResult {
   std::string err;  // standard error
 };
 
-ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args);
+// watch, when given, sees the standard error collected so far after each piece of
+// it arrives, with the child's process id (to send it a signal, say).
+using ProgramWatch = std::function<void(pid_t pid, const std::string& err)>;
+ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
+                         const ProgramWatch& watch = {});
 
 }  // namespace brantle::test
