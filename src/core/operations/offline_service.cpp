@@ -17,12 +17,6 @@ bool FileExists(const std::string& path) {
   return stat(path.c_str(), &st) == 0;
 }
 
-bool HasKind(const TDIFFile& dif, const char* kind) {
-  for (const TDIFBlock& b : dif.Blocks)
-    if (b.Kind == kind) return true;
-  return false;
-}
-
 // A flat image covers the NOR only. A DIF whose data lies beyond the largest NOR
 // would otherwise grow the image to gigabytes of 0xFF.
 bool FitsNor(Ui& ui, const TDIFFile& dif, const std::string& prefix) {
@@ -37,6 +31,12 @@ bool SaveDif(Ui& ui, TDIFFile& dif, const std::string& fileName, const TDIFCreat
 }
 
 }  // namespace
+
+bool HasBlockKind(const TDIFFile& dif, const char* kind) {
+  for (const TDIFBlock& b : dif.Blocks)
+    if (b.Kind == kind) return true;
+  return false;
+}
 
 CreateDifState ComputeCreateDifState(bool haveOriginal, bool haveTarget, bool haveTfs,
                                      int mergedCount, bool reversalPresent, bool tfsPresent) {
@@ -62,6 +62,46 @@ CreateDifState ComputeCreateDifState(bool haveOriginal, bool haveTarget, bool ha
   return s;
 }
 
+bool BuildCreatedDif(Ui& ui, const CreateDifSources& s, TDIFFile& dif, TDIFFile& undo) {
+  const std::string prefix = LangGet("ErrC_DIF_Create_Aborted");
+  std::string original, target;
+  if (!s.Original.empty() && !ReadImageFile(ui, s.Original, prefix, original)) return false;
+  if (!s.Target.empty() && !ReadImageFile(ui, s.Target, prefix, target)) return false;
+
+  ui.SetProgressRange(0, 0);
+  if (!s.Target.empty()) {
+    ui.SetProgressRange(0, static_cast<int64_t>(target.size()));
+    ui.SetStatus(LangGet("SBar_BINDIF"));
+    // The comparison always records what it replaces; the reversal choice decides
+    // below where those blocks end up.
+    if (s.CType == kComparison64K)
+      Compare64K(original, target, dif, true, ui);
+    else
+      CompareBytewise(original, target, dif, "NORD", true, ui);
+  }
+  if (s.Merged != nullptr && !s.Merged->Blocks.empty()) {
+    for (const TDIFBlock& block : s.Merged->Blocks) {
+      if (block.Kind == "dIFC") continue;
+      TDIFBlock& copy = dif.Blocks.emplace_back();
+      TDIFFile::SetBlockKind(copy, block.Kind);
+      copy.Data = block.Data;
+    }
+    // Merged patches without undo data get it from the original image.
+    if (!HasBlockKind(*s.Merged, "nOrR") && !s.Original.empty() && s.RType != kReversalNone) {
+      if (!FitsNor(ui, *s.Merged, prefix)) return false;
+      TDIFFile merged = *s.Merged;  // applying optimises its input
+      ApplyToImage(merged, original, &dif, ui);
+    }
+  }
+  if (!s.Tfs.empty()) {
+    TDIFFile files;
+    if (!ReadTfsPair(ui, files, s.Tfs, nullptr)) return false;
+    for (TDIFBlock& block : files.Blocks) dif.Blocks.push_back(std::move(block));
+  }
+  if (s.RType == kReversalSeparate) SplitOffReversal(dif, undo);
+  return true;
+}
+
 bool CreateDif(Ui& ui, const CreateDifRequest& r) {
   const std::string prefix = LangGet("ErrC_DIF_Create_Aborted");
   TDIFFile merged;
@@ -70,50 +110,16 @@ bool CreateDif(Ui& ui, const CreateDifRequest& r) {
     mergedCount = LoadAndMergeDIFs(merged, r.Merge, ui);
     if (merged.Blocks.empty()) mergedCount = 0;
   }
-  const bool reversalPresent = HasKind(merged, "nOrR");
   const CreateDifState state =
       ComputeCreateDifState(!r.Original.empty(), !r.Target.empty(), !r.Tfs.empty(), mergedCount,
-                            reversalPresent, HasKind(merged, "TFSF"));
+                            HasBlockKind(merged, "nOrR"), HasBlockKind(merged, "TFSF"));
   if (!state.CreateEnabled) return false;
   TDIFCreationParams params = r.Params;
   params.PrepareForShow(state.CTypeEnabled, state.RTypeEnabled);
 
-  std::string original, target;
-  if (!r.Original.empty() && !ReadImageFile(ui, r.Original, prefix, original)) return false;
-  if (!r.Target.empty() && !ReadImageFile(ui, r.Target, prefix, target)) return false;
-
   TDIFFile dif, undo;
-  ui.SetProgressRange(0, 0);
-  if (!r.Target.empty()) {
-    ui.SetProgressRange(0, static_cast<int64_t>(target.size()));
-    ui.SetStatus(LangGet("SBar_BINDIF"));
-    // The comparison always records what it replaces; the reversal choice decides
-    // below where those blocks end up.
-    if (params.CType == kComparison64K)
-      Compare64K(original, target, dif, true, ui);
-    else
-      CompareBytewise(original, target, dif, "NORD", true, ui);
-  }
-  if (mergedCount > 0) {
-    for (const TDIFBlock& block : merged.Blocks) {
-      if (block.Kind == "dIFC") continue;
-      TDIFBlock& copy = dif.Blocks.emplace_back();
-      TDIFFile::SetBlockKind(copy, block.Kind);
-      copy.Data = block.Data;
-    }
-    // Merged patches without undo data get it from the original image.
-    if (!reversalPresent && !r.Original.empty() && params.RType != kReversalNone) {
-      if (!FitsNor(ui, merged, prefix)) return false;
-      ApplyToImage(merged, original, &dif, ui);
-    }
-  }
-  if (!r.Tfs.empty()) {
-    TDIFFile files;
-    if (!ReadTfsPair(ui, files, r.Tfs, nullptr)) return false;
-    for (TDIFBlock& block : files.Blocks) dif.Blocks.push_back(std::move(block));
-  }
-  if (params.RType == kReversalSeparate) SplitOffReversal(dif, undo);
-
+  const CreateDifSources sources{r.Original, r.Target, r.Tfs, &merged, params.CType, params.RType};
+  if (!BuildCreatedDif(ui, sources, dif, undo)) return false;
   if (!SaveDif(ui, dif, r.Output, params, prefix)) return false;
   if (params.RType == kReversalSeparate && !r.UndoOutput.empty()) {
     TDIFCreationParams undoParams = r.UndoParams;
@@ -123,23 +129,22 @@ bool CreateDif(Ui& ui, const CreateDifRequest& r) {
   return true;
 }
 
+bool ApplyToBinFile(Ui& ui, TDIFFile& merged, const std::string& binOut) {
+  const std::string prefix = LangGet("ErrC_Operation_Aborted");
+  std::string image;
+  if (!FitsNor(ui, merged, prefix)) return false;
+  if (FileExists(binOut) && !ReadImageFile(ui, binOut, prefix, image)) return false;
+  ApplyToImage(merged, image, nullptr, ui);
+  return WriteImageFile(ui, binOut, image, prefix);
+}
+
 bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
                const std::string& tfsOut) {
   TDIFFile merged;
   if (LoadAndMergeDIFs(merged, files, ui) == 0 || merged.Blocks.empty()) return false;
-  const std::string prefix = LangGet("ErrC_Operation_Aborted");
   bool ok = true;
-  if (HasKind(merged, "NORD") && !binOut.empty()) {
-    std::string image;
-    if (!FitsNor(ui, merged, prefix) ||
-        (FileExists(binOut) && !ReadImageFile(ui, binOut, prefix, image))) {
-      ok = false;
-    } else {
-      ApplyToImage(merged, image, nullptr, ui);
-      ok = WriteImageFile(ui, binOut, image, prefix);
-    }
-  }
-  if (HasKind(merged, "TFSF") && !tfsOut.empty())
+  if (HasBlockKind(merged, "NORD") && !binOut.empty()) ok = ApplyToBinFile(ui, merged, binOut);
+  if (HasBlockKind(merged, "TFSF") && !tfsOut.empty())
     ok = WriteTfsPair(ui, merged, tfsOut, nullptr) && ok;
   ui.ShowIdleState();
   return ok;

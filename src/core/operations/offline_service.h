@@ -38,6 +38,29 @@ struct CreateDifRequest {
 // every source has been read.
 bool CreateDif(Ui& ui, const CreateDifRequest& request);
 
+// The sources of a new DIF once they are chosen. CType and RType are as the
+// parameters dialog gives them, disabled selectors already at their first entry.
+struct CreateDifSources {
+  std::string Original;              // BIN1; empty: none
+  std::string Target;                // BIN2; empty: none
+  std::string Tfs;                   // empty: none
+  const TDIFFile* Merged = nullptr;  // the merged DIFs; null or empty: none
+  int CType = kComparisonBytewise;
+  int RType = kReversalNone;
+};
+// Reads the images, compares them, copies the merged blocks (giving them undo data
+// from the original when they carry none), adds the TFS files and, with a separate
+// reversal, moves the undo data into undo as "NORD". Nothing is written; false after
+// a message.
+bool BuildCreatedDif(Ui& ui, const CreateDifSources& sources, TDIFFile& dif, TDIFFile& undo);
+
+// True when the DIF holds a block of that kind.
+bool HasBlockKind(const TDIFFile& dif, const char* kind);
+
+// The merged NOR data applied to binOut: the existing image grown as needed, or a
+// new one 0xFF wherever no block lies.
+bool ApplyToBinFile(Ui& ui, TDIFFile& merged, const std::string& binOut);
+
 // Merges the files (the person chooses through Ui::ChooseDIFs), then writes the NOR
 // data into binOut (grown from the existing file, or made new) and the TFS files
 // into tfsOut. An empty name skips that part. False when nothing was merged or a
