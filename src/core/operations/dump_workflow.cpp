@@ -94,15 +94,8 @@ bool DumpRegionE(OperationFrame& frame, EEngine& engine, uint32_t start, uint32_
   std::string buffer(size_t{last - first + 1} * kSector, '\0');
   for (uint32_t s = first; s <= last; ++s) {
     auto* into = reinterpret_cast<uint8_t*>(&buffer[size_t{s - first} * kSector]);
-    if (const int r = engine.ERead(static_cast<uint8_t>(s), kSector, into); r != 0) {
-      ShowEngineError(frame, DumpAborted() + " ", r);
-      frame.ShowIdleState();
-      return false;
-    }
-    if (frame.Cancel) {
-      frame.ShowIdleState();
-      return false;
-    }
+    const int r = engine.ERead(static_cast<uint8_t>(s), kSector, into);
+    if (frame.StopAfterBlock(r, DumpAborted() + " ")) return false;
   }
   data = buffer.substr(start % kSector, size_t{end - start} + 1);
   frame.ShowIdleState();
@@ -122,15 +115,8 @@ bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, u
   for (uint64_t done = 0; done < total;) {
     const auto n = static_cast<uint32_t>(std::min<uint64_t>(total - done, kSector));
     auto* into = reinterpret_cast<uint8_t*>(&buffer[done]);
-    if (const int r = engine.ReadNOR(static_cast<uint32_t>(start + done), n, into); r != 0) {
-      ShowEngineError(frame, DumpAborted() + " ", r);
-      frame.ShowIdleState();
-      return false;
-    }
-    if (frame.Cancel) {
-      frame.ShowIdleState();
-      return false;
-    }
+    const int r = engine.ReadNOR(static_cast<uint32_t>(start + done), n, into);
+    if (frame.StopAfterBlock(r, DumpAborted() + " ")) return false;
     done += n;
   }
   data = std::move(buffer);

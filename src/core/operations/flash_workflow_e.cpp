@@ -64,15 +64,9 @@ void ReadSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Secto
   for (size_t s = 0; s < plan.size(); ++s) {
     if (!needsRead(plan[s])) continue;
     const int r = driver.E().ERead(static_cast<uint8_t>(s), kSectorSize, plan[s].buffer.data());
-    if (r != 0) {
-      ShowEngineError(frame, LangGet("ErrC_Reading") + " ", r);
-      frame.ShowIdleState();
+    if (frame.StopAfterBlock(r, LangGet("ErrC_Reading") + " ")) {
       // Nothing may be written after a failed read.
-      frame.Cancel = true;
-      return;
-    }
-    if (frame.Cancel) {
-      frame.ShowIdleState();
+      if (r != 0) frame.Cancel = true;
       return;
     }
   }
@@ -104,15 +98,7 @@ bool WriteSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Sect
     int r = 0;
     if (!TouchesEeprom(s * kSectorSize, kSectorSize, frame.Areas()) || eeprom.Allow(kSectorSize))
       r = driver.E().EProgram(static_cast<uint8_t>(s), kSectorSize, plan[s].buffer.data());
-    if (r != 0) {
-      ShowEngineError(frame, LangGet("ErrC_Flash_Aborted") + " ", r);
-      frame.ShowIdleState();
-      return false;
-    }
-    if (frame.Cancel) {
-      frame.ShowIdleState();
-      return true;
-    }
+    if (frame.StopAfterBlock(r, LangGet("ErrC_Flash_Aborted") + " ")) return r == 0;
   }
   return true;
 }

@@ -20,14 +20,9 @@ void ReadUndo(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
     std::string old(NORDataLength(block), '\0');
     const int r = opti.ReadNOR(address, static_cast<uint32_t>(old.size()),
                                reinterpret_cast<uint8_t*>(&old[0]));
-    if (r != 0) {
-      ShowEngineError(frame, LangGet("ErrC_Reading") + " ", r);
-      frame.ShowIdleState();
-      frame.Cancel = true;
-      return;
-    }
-    if (frame.Cancel) {
-      frame.ShowIdleState();
+    if (frame.StopAfterBlock(r, LangGet("ErrC_Reading") + " ")) {
+      // Nothing may be written after a failed read.
+      if (r != 0) frame.Cancel = true;
       return;
     }
     RecordUndo(undo, undoKind, address, old);
@@ -46,15 +41,7 @@ bool WriteBlocks(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
       int r = 0;
       if (!TouchesEeprom(piece.Address, piece.Length, frame.Areas()) || eeprom.Allow(piece.Length))
         r = opti.WriteNOR(piece.Address, piece.Length, data + (piece.Address - address));
-      if (r != 0) {
-        ShowEngineError(frame, LangGet("ErrC_Flash_Aborted") + " ", r);
-        frame.ShowIdleState();
-        return false;
-      }
-      if (frame.Cancel) {
-        frame.ShowIdleState();
-        return true;
-      }
+      if (frame.StopAfterBlock(r, LangGet("ErrC_Flash_Aborted") + " ")) return r == 0;
     }
   }
   return true;

@@ -99,6 +99,13 @@ void OperationFrame::EnableCancel(bool enabled) {
   Render();
 }
 
+bool OperationFrame::StopAfterBlock(int result, const std::string& prefix) {
+  if (result != kOk) ShowEngineError(*this, prefix, result);
+  if (result == kOk && !Cancel) return false;
+  ShowIdleState();
+  return true;
+}
+
 void OperationFrame::RequestCancel() {
   if (!state_.CancelEnabled) return;
   if (window_.Message(MessageKind::Question, LangGet("Query_Cancel"), Buttons::YesNo) !=

@@ -67,6 +67,10 @@ class OperationFrame final : public Ui {
   void ShowIdleState() override;
   const WindowState& State() const { return state_; }
   void EnableCancel(bool enabled);
+  // After each engine block of a loop: a failed block shows its error box (prefix as
+  // given, then the code's text) and a failed block or a cancel takes the window back
+  // to idle. True when the loop must stop; the result tells the two apart.
+  bool StopAfterBlock(int result, const std::string& prefix);
   // The Cancel button: asks, and on Yes sets the cancel flag.
   void RequestCancel();
 
