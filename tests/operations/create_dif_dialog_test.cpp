@@ -7,6 +7,7 @@
 
 #include "dif/DIFCore.h"
 #include "support/fake_clock.h"
+#include "support/frame_rig.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -15,9 +16,7 @@ namespace {
 
 using Answer = test::RecordingUi::FileAnswer;
 
-struct CreateDifDialogTest : ::testing::Test {
-  CreateDifDialogTest() : settings(dir.File("brntl.ini")), frame(ui, settings, clock) {}
-
+struct CreateDifDialogTest : ::testing::Test, test::FrameRig {
   // A DIF of ours with a patch at 0x20 and, when asked, its reversal and a comment.
   std::string WriteDif(const std::string& name, bool reversal, const std::string& comment) {
     TDIFFile dif;
@@ -29,11 +28,6 @@ struct CreateDifDialogTest : ::testing::Test {
     return dir.File(name);
   }
 
-  test::TempDir dir;
-  test::RecordingUi ui;
-  test::FakeClock clock;
-  Settings settings;
-  OperationFrame frame;
   TKTZDCF dialog;
 };
 

@@ -14,6 +14,7 @@
 #include "formats/tfs_pair.h"
 #include "operations/output_kind.h"
 #include "support/fake_clock.h"
+#include "support/frame_rig.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
@@ -48,9 +49,7 @@ std::vector<std::string> Kinds(const TDIFFile& dif) {
   return kinds;
 }
 
-struct OfflineHandlersTest : ::testing::Test {
-  OfflineHandlersTest() : settings(dir.File("brntl.ini")), frame(ui, settings, clock) {}
-
+struct OfflineHandlersTest : ::testing::Test, test::FrameRig {
   void Choose(const std::string& name, int filter = 1) {
     ui.fileAnswers.push_back(Answer{{dir.File(name)}, filter});
   }
@@ -72,11 +71,6 @@ struct OfflineHandlersTest : ::testing::Test {
   }
   std::string Folder(const std::string& key) const { return settings.Folder(key); }
 
-  test::TempDir dir;
-  test::RecordingUi ui;
-  test::FakeClock clock;
-  Settings settings;
-  OperationFrame frame;
   TKTZDCF dialog;
 };
 

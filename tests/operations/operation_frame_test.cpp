@@ -7,22 +7,17 @@
 #include <gtest/gtest.h>
 
 #include "support/fake_clock.h"
+#include "support/frame_rig.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
 
 namespace brantle {
 namespace {
 
-struct FrameTest : ::testing::Test {
-  FrameTest() : settings(dir.File("brntl.ini")), frame(ui, settings, clock) {}
+struct FrameTest : ::testing::Test, test::FrameRig {
   void Family(int selectorIndex) {
     frame.SetFamily(settings.SetFamilyBySelectorIndex(selectorIndex));
   }
-  test::TempDir dir;
-  test::RecordingUi ui;
-  test::FakeClock clock;
-  Settings settings;
-  OperationFrame frame;
 };
 
 TEST_F(FrameTest, IdleWindowFollowsTheConnectionAndTheFamily) {
