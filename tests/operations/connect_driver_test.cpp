@@ -140,5 +140,22 @@ TEST(ConnectDriverTest, DisconnectTerminatesAndShowsTheMessageUnlessDisabled) {
   EXPECT_EQ(rig.ui.Texts(MessageKind::Information).size(), 1u);
 }
 
+TEST(ConnectDriverTest, AFamilyChangeReopensThePortForTheNewProtocol) {
+  PhoneRig rig("E700");
+  rig.optiPhone = std::make_unique<sim::VirtualOptiPhone>(rig.optiConfig);
+  ASSERT_TRUE(rig.optiPhone->Start());
+  rig.driver.ChangePort(rig.optiPhone->PortPath());
+  EXPECT_EQ(rig.settings.ComPort(), rig.optiPhone->PortPath());
+  EXPECT_TRUE(rig.frame.PortOpen);
+  rig.driver.ChangeFamily(4 + 16);  // X480
+  EXPECT_EQ(rig.settings.Family().Family, "Opti");
+  EXPECT_EQ(rig.frame.Areas().FirmwareSize, 0x1A00000u);
+  EXPECT_EQ(rig.frame.State().Panel, FamilyPanel::Opti);
+  EXPECT_TRUE(rig.frame.PortOpen);
+  // The port now polls with the OptiFlash boot prompt, which this phone answers.
+  EXPECT_TRUE(rig.driver.TickUntilConnected(10000));
+  EXPECT_GE(rig.optiPhone->Stats().bootPrompts, 1);
+}
+
 }  // namespace
 }  // namespace brantle

@@ -52,6 +52,21 @@ void ConnectDriver::ReinitializePort() {
   frame_.TimerRunning = true;
 }
 
+void ConnectDriver::ChangePort(const std::string& port) {
+  frame_.settings().SetComPort(port);
+  ReinitializePort();
+  frame_.ShowIdleState();
+}
+
+void ConnectDriver::ChangeFamily(int selectorIndex) {
+  frame_.TimerRunning = false;
+  if (frame_.PortOpen) ClosePort();
+  frame_.SetFamily(frame_.settings().SetFamilyBySelectorIndex(selectorIndex));
+  ReinitializePort();
+  frame_.ShowIdleState();
+  frame_.PumpMessages();
+}
+
 void ConnectDriver::Tick() {
   if (frame_.Busy) return;
   if (frame_.Connected) {

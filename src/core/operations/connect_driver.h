@@ -38,6 +38,10 @@ class ConnectDriver {
   // window shows (a port or family change, start-up, after a connect error).
   // Shows "Err_COM_Init_Fail" when it cannot be opened.
   void ReinitializePort();
+  // The person picked another port or family: the setting is written, the port
+  // reopened for it and the window refreshed.
+  void ChangePort(const std::string& port);
+  void ChangeFamily(int selectorIndex);
   // The connect timer's tick.
   void Tick();
   // Ticks every 50 ms until a phone is connected, a connect attempt ended or
