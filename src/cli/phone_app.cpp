@@ -38,6 +38,7 @@ PhoneApp::PhoneApp(const Options& options)
 }
 
 PhoneApp::~PhoneApp() {
+  // Every operation has ended by now, also one that stopped on an error.
   frame.Busy = false;
   driver.RequestClose();
   progress.Finish();
