@@ -14,7 +14,7 @@
 #include "operations/flash_pages.h"
 #include "operations/tfs_workflows.h"
 #include "phone_app.h"
-#include "simulator_process.h"
+#include "files/simulator_process.h"
 
 namespace brantle::cli {
 namespace {

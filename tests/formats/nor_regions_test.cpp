@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include "lang/lang_get.h"
+
 namespace brantle {
 namespace {
 
@@ -69,12 +71,12 @@ TEST(RegionPresetTest, CaptionsAndFieldStatesOnBothTabs) {
     controls.Mode = modes[i];
     controls.Tab = RegionTab::Dumping;
     const RegionState dump = ComputeRegionPreset(controls, areas);
-    EXPECT_STREQ(RegionCaptionText(dump.Caption), dumping[i]);
+    EXPECT_EQ(LangGet(RegionCaptionKey(dump.Caption)), dumping[i]);
     EXPECT_EQ(dump.FieldsEnabled, modes[i] == RegionMode::Advanced);
     EXPECT_FALSE(dump.ActionEnabled) << "no target chosen yet";
     controls.Tab = RegionTab::Erasing;
     const RegionState erase = ComputeRegionPreset(controls, areas);
-    EXPECT_STREQ(RegionCaptionText(erase.Caption), erasing[i]);
+    EXPECT_EQ(LangGet(RegionCaptionKey(erase.Caption)), erasing[i]);
     EXPECT_TRUE(erase.ActionEnabled);
     EXPECT_EQ(erase.FieldsEnabled, modes[i] == RegionMode::Advanced);
   }
@@ -153,6 +155,17 @@ TEST(TargetExtensionTest, FollowsTheFileType) {
             "/data/fw.old/dump.tar.bin");
   EXPECT_EQ(ApplyTargetExtension("dump.", DumpFileType::Dif), "dump.dif");
   EXPECT_EQ(ApplyTargetExtension("", DumpFileType::Dif), "");
+}
+
+TEST(RegionModeKeys, TheAreaButtonsNameTheFamilysSizes) {
+  EXPECT_STREQ(RegionModeKey(RegionTab::Dumping, RegionMode::FirmwareOnly, "E800"), "Btn_Dump_PGM");
+  EXPECT_STREQ(RegionModeKey(RegionTab::Erasing, RegionMode::EepromOnly, "S500"),
+               "Btn_Dump_SYS_S500");
+  EXPECT_STREQ(RegionModeKey(RegionTab::Dumping, RegionMode::FirmwareOnly, "Opti"),
+               "Btn_Dump_PGM_Opti");
+  EXPECT_STREQ(RegionModeKey(RegionTab::Dumping, RegionMode::Advanced, "E700"), "Btn_Dump_Area");
+  EXPECT_STREQ(RegionModeKey(RegionTab::Erasing, RegionMode::Advanced, "E700"), "Win_Erase_Area");
+  EXPECT_STREQ(RegionCaptionKey(RegionCaption::EraseRegion), "Win_Erase_Region");
 }
 
 }  // namespace

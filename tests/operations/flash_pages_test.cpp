@@ -126,5 +126,14 @@ TEST_F(FlashPagesTest, AFailedBuildNeverReachesThePhone) {
   EXPECT_FALSE(rig.frame.Busy);
 }
 
+TEST(FlashPageSources, AllForSingleSourcesAnyForTheFileSet) {
+  EXPECT_TRUE(SourcesFilled(SourceNeed::All, {"a.bin"}));
+  EXPECT_FALSE(SourcesFilled(SourceNeed::All, {""}));
+  EXPECT_FALSE(SourcesFilled(SourceNeed::All, {"orig.bin", ""}));
+  EXPECT_TRUE(SourcesFilled(SourceNeed::All, {"orig.bin", "new.bin"}));
+  EXPECT_TRUE(SourcesFilled(SourceNeed::Any, {"", "", "x_1.ogm", ""}));
+  EXPECT_FALSE(SourcesFilled(SourceNeed::Any, {"", "", "", ""}));
+}
+
 }  // namespace
 }  // namespace brantle

@@ -17,6 +17,7 @@
 #include "lang/ini_document.h"
 #include "lang/lang_get.h"
 #include "lang/lang_table.h"
+#include "lang/window_texts.h"
 #include "support/temp_dir.h"
 
 namespace brantle {
@@ -77,7 +78,10 @@ TEST(LangTable, EveryKeyTheSourcesLookUpIsInTheTable) {
   if (!fs::is_directory(src)) GTEST_SKIP() << "sources not found at " << src;
   std::set<std::string> tableKeys;
   for (const LangEntry& entry : kEnglishTable) tableKeys.insert(entry.Key);
-  const std::regex lookup(R"re(LangGet(?:For)?\("([^"]+)"[,)])re");
+  for (const LangEntry& entry : kWindowTexts) tableKeys.insert(entry.Key);
+  // The window's lookups too: Tr("key") and the captions of its controls.
+  const std::regex lookup(
+      R"re((?:LangGet(?:For)?|Tr)\("([^"]+)"[,)]|(?:Label|Button|Text)\([^;]*?"((?:Win|Btn|Lbl|SBtn|SLbl|SChk)_[A-Za-z0-9_]+)"\))re");
   size_t found = 0;
   for (const auto& entry : fs::recursive_directory_iterator(src)) {
     const std::string extension = entry.path().extension().string();
@@ -85,7 +89,8 @@ TEST(LangTable, EveryKeyTheSourcesLookUpIsInTheTable) {
     const std::string text = ReadFile(entry.path().string());
     for (std::sregex_iterator it(text.begin(), text.end(), lookup), end; it != end; ++it) {
       ++found;
-      EXPECT_EQ(tableKeys.count((*it)[1]), 1u) << (*it)[1] << " in " << entry.path();
+      const std::string key = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
+      EXPECT_EQ(tableKeys.count(key), 1u) << key << " in " << entry.path();
     }
   }
   EXPECT_GT(found, 0u);
@@ -120,6 +125,22 @@ TEST_F(LanguagesTest, WithoutFilesTheBuiltInTableIsShown) {
   EXPECT_EQ(languages.Record(0).Keys.size(), kEnglishTableSize);
   EXPECT_EQ(languages.Get("Query_Sure"), "Are you sure?");
   EXPECT_EQ(LangGet("Msg_Phone_Disconnected"), "Phone disconnected.");
+}
+
+// Window captions are keys a language file may translate; a language without them
+// shows English, raises no missing-key box and is not completed with them.
+TEST_F(LanguagesTest, WindowCaptionsFallBackToEnglishWithoutAReport) {
+  WriteLanguageFile("deutsch.lng", "[DE]\nWin_Tab_Flashing=Flashen\n");
+  languages.Load(folder);
+  int reports = 0;
+  languages.SetMissingKeyReporter([&](const std::string&) { ++reports; });
+  languages.Select(IndexOf("DE"), settings);
+  EXPECT_EQ(languages.Get("Win_Tab_Flashing"), "Flashen");
+  EXPECT_EQ(languages.Get("Win_Tab_Dumping"), "Dumping");
+  EXPECT_EQ(reports, 0);
+  EXPECT_EQ(ReadFile(LanguageFile("deutsch.lng")).find("Win_Tab_Dumping"), std::string::npos);
+  EXPECT_EQ(languages.Get("Win_No_Such_Caption"), Languages::kMissingText);
+  EXPECT_EQ(reports, 1);
 }
 
 TEST_F(LanguagesTest, ALanguageFileIsCompletedInEnglishAndWrittenBack) {

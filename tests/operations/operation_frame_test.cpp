@@ -58,6 +58,7 @@ TEST_F(FrameTest, BeginOperationLocksTheWindowAndIdleUnlocksIt) {
   frame.BeginOperation();
   const WindowState busy = ui.windows.back();
   EXPECT_TRUE(frame.Busy);
+  EXPECT_TRUE(busy.Busy);
   EXPECT_EQ(busy.PhoneStatus, (ColoredText{"Ready", TextColor::Green}));
   EXPECT_EQ(busy.StatusLine, "Select operation to perform...");
   EXPECT_FALSE(busy.DisconnectEnabled || busy.SelectorsEnabled || busy.CreateDifEnabled ||
@@ -66,6 +67,7 @@ TEST_F(FrameTest, BeginOperationLocksTheWindowAndIdleUnlocksIt) {
   frame.ShowIdleState();
   const WindowState idle = ui.windows.back();
   EXPECT_FALSE(frame.Busy);
+  EXPECT_FALSE(idle.Busy);
   EXPECT_FALSE(idle.CancelEnabled);
   EXPECT_TRUE(idle.CreateDifEnabled && idle.UnpackDifEnabled && idle.PanelButtonsEnabled);
   EXPECT_EQ(idle.EtaLine, "ETA: 00:00:00");

@@ -39,26 +39,42 @@ NorAreas NorAreasFor(const std::string& family, int optiType) {
   return {14 * kMiB, 2 * kMiB};
 }
 
-const char* RegionCaptionText(RegionCaption caption) {
+const char* RegionCaptionKey(RegionCaption caption) {
   switch (caption) {
     case RegionCaption::SaveFirmware:
-      return "Save firmware...";
+      return "Win_Save_Firmware";
     case RegionCaption::SaveEeprom:
-      return "Save EEPROM...";
+      return "Win_Save_EEPROM";
     case RegionCaption::SaveFullDump:
-      return "Save full dump...";
+      return "Win_Save_Full_Dump";
     case RegionCaption::SaveDump:
-      return "Save dump...";
+      return "SBtn_Dump_Area";
     case RegionCaption::EraseFirmware:
-      return "Erase firmware...";
+      return "Win_Erase_Firmware";
     case RegionCaption::EraseEeprom:
-      return "Erase EEPROM...";
+      return "Win_Erase_EEPROM";
     case RegionCaption::EraseEntire:
-      return "Erase entire NOR...";
+      return "Win_Erase_Entire";
     case RegionCaption::EraseRegion:
-      return "Erase NOR region...";
+      return "Win_Erase_Region";
   }
   return "";
+}
+
+const char* RegionModeKey(RegionTab tab, RegionMode mode, const std::string& family) {
+  const bool s500 = family == "S500";
+  const bool opti = family == "Opti";
+  switch (mode) {
+    case RegionMode::FirmwareOnly:
+      return s500 ? "Btn_Dump_PGM_S500" : opti ? "Btn_Dump_PGM_Opti" : "Btn_Dump_PGM";
+    case RegionMode::EepromOnly:
+      return s500 ? "Btn_Dump_SYS_S500" : opti ? "Btn_Dump_SYS_Opti" : "Btn_Dump_SYS";
+    case RegionMode::FullDump:
+      return "Btn_Dump_Full";
+    case RegionMode::Advanced:
+      break;
+  }
+  return tab == RegionTab::Dumping ? "Btn_Dump_Area" : "Win_Erase_Area";
 }
 
 RegionState ComputeRegionPreset(const RegionControls& controls, const NorAreas& areas) {

@@ -27,7 +27,7 @@ enum class RegionMode { FirmwareOnly, EepromOnly, FullDump, Advanced };
 enum class RegionTab { Dumping, Erasing };
 enum class DumpFileType { BinCla, S3, Dif };
 
-// The action button caption as the window shows it in English.
+// The action button's caption; RegionCaptionKey gives its language key.
 enum class RegionCaption {
   SaveFirmware,   // "Save firmware..."
   SaveEeprom,     // "Save EEPROM..."
@@ -38,7 +38,7 @@ enum class RegionCaption {
   EraseEntire,    // "Erase entire NOR..."
   EraseRegion,    // "Erase NOR region..."
 };
-const char* RegionCaptionText(RegionCaption caption);
+const char* RegionCaptionKey(RegionCaption caption);
 
 // What the controls of one tab hold when the presets run. Typed addresses are the
 // values HexToInt gives for the two fields: -1 for an invalid entry; values from
@@ -64,6 +64,10 @@ struct RegionState {
   bool ActionEnabled = false;
   bool DifOptionsEnabled = false;  // Dumping tab only
 };
+
+// The language key of a mode button's caption: the firmware and EEPROM buttons name
+// the sizes of the family's areas in their fixed texts.
+const char* RegionModeKey(RegionTab tab, RegionMode mode, const std::string& family);
 
 RegionState ComputeRegionPreset(const RegionControls& controls, const NorAreas& areas);
 

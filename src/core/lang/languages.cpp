@@ -8,6 +8,7 @@
 #include "files/program_folder.h"
 #include "lang/ini_document.h"
 #include "lang/lang_table.h"
+#include "lang/window_texts.h"
 
 namespace brantle {
 namespace {
@@ -143,6 +144,12 @@ LanguageSelector Languages::Select(size_t index, Settings& settings) {
 std::string Languages::Get(const std::string& key) {
   LanguageRecord& record = records_[current_];
   if (const std::string* text = record.Find(key)) return *text;
+  // A window caption the language does not translate: English (the english.lng
+  // record's text first).
+  if (const char* english = WindowTextFallback(key.c_str())) {
+    const std::string* own = records_.front().Find(key);
+    return own ? *own : english;
+  }
   // Added before reporting, so the report's own lookups and every later use of the
   // key find it and the person sees one message per key.
   record.Keys.push_back(key);

@@ -59,6 +59,12 @@ void FlashBuilt(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
 
 }  // namespace
 
+bool SourcesFilled(SourceNeed need, const std::vector<std::string>& fields) {
+  const auto filled = [](const std::string& f) { return !f.empty(); };
+  return need == SourceNeed::All ? std::all_of(fields.begin(), fields.end(), filled)
+                                 : std::any_of(fields.begin(), fields.end(), filled);
+}
+
 bool BuildBinImage(Ui& ui, const std::string& fileName, TDIFFile& image) {
   std::string bytes;
   if (!ReadFlashFile(ui, fileName, bytes)) return false;

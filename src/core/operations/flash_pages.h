@@ -22,6 +22,12 @@ struct FlashUndoChoice {
   UndoParameters Params;
 };
 
+// Whether a page's action button is enabled for what its source fields hold: the
+// BIN/CLA, S3 and two-BIN pages need every field, the 2BIN+2OGM page any one (the
+// file-set reader takes any subset).
+enum class SourceNeed { All, Any };
+bool SourcesFilled(SourceNeed need, const std::vector<std::string>& fields);
+
 // ---- builders ----------------------------------------------------------------------
 
 bool BuildBinImage(Ui& ui, const std::string& fileName, TDIFFile& image);

@@ -29,6 +29,7 @@ OperationFrame::OperationFrame(Ui& window, Settings& settings, Clock& clock)
 void OperationFrame::BeginOperation() {
   Busy = true;
   Cancel = false;
+  state_.Busy = true;
   state_.PhoneStatus = Connected ? ColoredText{LangGet("PStatus_Ready"), TextColor::Green}
                                  : ColoredText{LangGet("PStatus_Disconnected"), TextColor::Maroon};
   state_.StatusLine = LangGet("SBar_Select_Operation");
@@ -50,6 +51,7 @@ void OperationFrame::ShowInitializing() {
 
 void OperationFrame::ShowIdleState() {
   Busy = false;
+  state_.Busy = false;
   position_ = 0;
   window_.SetProgressPosition(0);
   state_.EtaLine = EtaLine(0);

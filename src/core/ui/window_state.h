@@ -22,6 +22,8 @@ struct WindowState {
   std::string StatusLine;
   std::string EtaLine = "ETA: 00:00:00";
 
+  // An operation or a connect sequence runs: everything but Cancel waits.
+  bool Busy = false;
   bool CancelEnabled = false;
   bool DisconnectEnabled = false;
   // The port, speed, phone-type and language selectors change together.

@@ -7,12 +7,13 @@
 #include <cstdio>
 #include <string>
 
-namespace brantle::cli {
+namespace brantle {
 
 class SimulatorProcess {
  public:
   ~SimulatorProcess();  // stops the child
-  bool Start(const std::string& family, std::string& error);
+  // model: an OptiFlash model name for the family "Opti", or empty.
+  bool Start(const std::string& family, std::string& error, const std::string& model = "");
   const std::string& PortPath() const { return port_; }
 
  private:
@@ -21,4 +22,4 @@ class SimulatorProcess {
   std::string port_;
 };
 
-}  // namespace brantle::cli
+}  // namespace brantle

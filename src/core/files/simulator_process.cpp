@@ -1,4 +1,4 @@
-#include "simulator_process.h"
+#include "files/simulator_process.h"
 
 #include <signal.h>
 #include <sys/wait.h>
@@ -9,8 +9,7 @@
 
 #include "files/program_folder.h"
 
-namespace brantle::cli {
-namespace {}  // namespace
+namespace brantle {
 
 SimulatorProcess::~SimulatorProcess() {
   if (pid_ > 0) {
@@ -20,7 +19,8 @@ SimulatorProcess::~SimulatorProcess() {
   if (output_) std::fclose(output_);
 }
 
-bool SimulatorProcess::Start(const std::string& family, std::string& error) {
+bool SimulatorProcess::Start(const std::string& family, std::string& error,
+                             const std::string& model) {
   const std::string exe = ExecutableFolder() + "/brantle-phonesim";
   int fds[2];
   if (pipe(fds) != 0) return error = "cannot start the virtual phone (pipe)", false;
@@ -30,7 +30,11 @@ bool SimulatorProcess::Start(const std::string& family, std::string& error) {
     dup2(fds[1], STDOUT_FILENO);
     close(fds[0]);
     close(fds[1]);
-    execl(exe.c_str(), exe.c_str(), "--family", family.c_str(), static_cast<char*>(nullptr));
+    if (model.empty())
+      execl(exe.c_str(), exe.c_str(), "--family", family.c_str(), static_cast<char*>(nullptr));
+    else
+      execl(exe.c_str(), exe.c_str(), "--family", family.c_str(), "--model", model.c_str(),
+            static_cast<char*>(nullptr));
     _exit(127);
   }
   close(fds[1]);
@@ -45,4 +49,4 @@ bool SimulatorProcess::Start(const std::string& family, std::string& error) {
   return true;
 }
 
-}  // namespace brantle::cli
+}  // namespace brantle

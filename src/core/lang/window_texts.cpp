@@ -1,0 +1,64 @@
+#include "lang/window_texts.h"
+
+#include <cstring>
+
+namespace brantle {
+
+const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
+    {"Win_Product", "Brantle"},
+    {"Win_Version", "0.68 dev 0816"},
+    {"Win_Disclaimer",
+     "A service tool for Samsung SGH phones in boot mode.|Flashing can make a phone unusable: "
+     "keep a full dump and the undo files of every change. The program comes without any "
+     "warranty; you use it at your own risk."},
+    {"Win_Tab_Flashing", "Flashing"},
+    {"Win_Tab_Dumping", "Dumping"},
+    {"Win_Tab_Erasing", "Erasing"},
+    {"Win_Tab_TFS", "TFS Operations"},
+    {"Win_Tab_Developer", "Developer"},
+    {"Win_Tab_Settings", "Settings"},
+    {"Win_Tab_About", "About"},
+    {"Win_Operation_Status", "Operation status:"},
+    {"Win_DIF_Options", "DIF options..."},
+    {"Win_BIN_File", "BIN/CLA file:"},
+    {"Win_S3_File", "S3 file:"},
+    {"Win_DIF_Files", "DIF files:"},
+    {"Win_File_Offset", "File offset:"},
+    {"Win_Phone_Offset", "Phone offset:"},
+    {"Win_Length", "Length:"},
+    {"Win_End_File_Offset", "Last byte in file:"},
+    {"Win_End_Phone_Offset", "Last byte in phone:"},
+    {"Win_Hex_Data", "Hexadecimal data:"},
+    {"Win_Flash_Hex", "Flash hex data"},
+    {"Win_Target_File", "Target file:"},
+    {"Win_Dump_Mode", "Dump mode:"},
+    {"Win_Erase_Mode", "Erase mode:"},
+    {"Win_Type_BIN", "BIN/CLA"},
+    {"Win_Type_S3", "S3"},
+    {"Win_Type_DIF", "DIF"},
+    {"Win_Erase_Area", "Advanced (erase region)"},
+    {"Win_Create_Undo_Erasing", "Create undo information (DIF) when erasing"},
+    {"Win_Save_Firmware", "Save firmware..."},
+    {"Win_Save_EEPROM", "Save EEPROM..."},
+    {"Win_Save_Full_Dump", "Save full dump..."},
+    {"Win_Erase_Firmware", "Erase firmware..."},
+    {"Win_Erase_EEPROM", "Erase EEPROM..."},
+    {"Win_Erase_Entire", "Erase entire NOR..."},
+    {"Win_Erase_Region", "Erase NOR region..."},
+    {"Win_TFS_Dump_Page", "Dump TFS into TFS/CFG file pair"},
+    {"Win_TFS_Format_Page", "Format (erase) TFS"},
+    {"Win_TFS_Manager_Page", "Manage TFS via TFS File Manager"},
+    {"Win_Dev_TFSR", "Dev-TFSR"},
+    {"Win_Dev_TFSW", "Dev-TFSW"},
+    {"Win_Dev_TFSD", "Dev-TFSD"},
+    {"Win_Dev_TFSM", "Dev-TFSM"},
+    {"Win_Offline_Service", "Offline service"},
+}};
+
+const char* WindowTextFallback(const char* key) {
+  for (const LangEntry& entry : kWindowTexts)
+    if (std::strcmp(entry.Key, key) == 0) return entry.Text;
+  return nullptr;
+}
+
+}  // namespace brantle

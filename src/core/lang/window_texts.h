@@ -1,0 +1,20 @@
+#pragma once
+// Captions of the window that no message uses: tab names, field labels, the
+// region buttons' captions, the About page. They are language keys like every other
+// text (prefix "Win_"), so a language file may translate them; a language that lacks
+// one shows its English text, and language files are not completed with them.
+
+#include <array>
+#include <cstddef>
+
+#include "lang/lang_table.h"
+
+namespace brantle {
+
+constexpr size_t kWindowTextCount = 45;
+extern const std::array<LangEntry, kWindowTextCount> kWindowTexts;
+
+// The English caption of a window key, or nullptr for any other key.
+const char* WindowTextFallback(const char* key);
+
+}  // namespace brantle

@@ -1,0 +1,317 @@
+#include "flashing_tab.h"
+
+#include <QFileInfo>
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QPlainTextEdit>
+#include <QStackedWidget>
+
+#include "operations/hex_data.h"
+#include "page_parts.h"
+
+namespace brantle::gui {
+namespace {
+
+QGridLayout* Grid(QWidget* page) {
+  auto* grid = new QGridLayout(page);
+  grid->setColumnStretch(0, 1);
+  return grid;
+}
+
+// The page's last row: its action button at the right, the rest pushed up.
+void ActionRow(QGridLayout* grid, QPushButton* action) {
+  grid->setRowStretch(grid->rowCount(), 1);
+  grid->addWidget(action, grid->rowCount(), 1, 1, 2);
+}
+
+QString FieldText(QComboBox* field) {
+  return field->currentText();
+}
+
+void SetField(QComboBox* field, const std::string& text) {
+  field->setEditText(QString::fromStdString(text));
+}
+
+}  // namespace
+
+FlashingTab::FlashingTab(WindowContext& context) : context_(context) {
+  setObjectName("P_Flashing");
+  list_ = new QListWidget(this);
+  list_->setObjectName("L_Flashing");
+  list_->setMaximumWidth(230);
+  stack_ = new QStackedWidget(this);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(list_);
+  layout->addWidget(stack_, 1);
+  AddPage(BinPage(), "Btn_Flash_BIN");
+  AddPage(DifPage(), "Btn_Flash_DIF");
+  AddPage(BinDiffPage(), "Btn_Flash_BIND");
+  AddPage(S500Page(), "Btn_Flash_S500");
+  AddPage(S3Page(), "Btn_Flash_S3");
+  AddPage(BinOffsetPage(), "Btn_Flash_Area");
+  AddPage(HexPage(), "Win_Flash_Hex");
+  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
+    stack_->setCurrentIndex(row);
+    Refresh();  // showing a sub-page runs its rule
+  });
+  list_->setCurrentRow(0);
+}
+
+void FlashingTab::AddPage(QWidget* page, const char* key) {
+  stack_->addWidget(page);
+  list_->addItem("");
+  context_.captions.Row(list_, list_->count() - 1, key);
+}
+
+QWidget* FlashingTab::BinPage() {
+  auto* page = new QWidget;
+  page->setObjectName("T_FlashBIN");
+  QGridLayout* grid = Grid(page);
+  bin_ = new FileField(page, grid, 0, "Win_BIN_File", "T_FlashBIN_Src", "BS_FlashBIN_Src", context_,
+                       kOpenBin, "FlashBIN_Src");
+  binUndo_ = new UndoRow(page, grid, 2, "FlashBIN", context_);
+  binDo_ = Button(page, "B_FlashBIN_Do", "SBtn_Flash_BIN", context_.captions);
+  ActionRow(grid, binDo_);
+  connect(bin_, &FileField::changed, this, [this] { Refresh(); });
+  connect(binDo_, &QPushButton::clicked, this, [this] {
+    context_.run([this] {
+      FlashBinPage(context_.frame, context_.driver, bin_->Name(), binUndo_->Choice());
+    });
+  });
+  return page;
+}
+
+QWidget* FlashingTab::DifPage() {
+  auto* page = new QWidget;
+  page->setObjectName("T_FlashDIF");
+  QGridLayout* grid = Grid(page);
+  grid->addWidget(Label(page, "L_FlashDIF_Src", "Win_DIF_Files", context_.captions), 0, 0, 1, 3);
+  difSource_ = new QLineEdit(page);
+  difSource_->setObjectName("T_FlashDIF_Src");
+  difSource_->setReadOnly(true);
+  auto* select = Button(page, "BS_FlashDIF_Src", "SBtn_Select", context_.captions);
+  grid->addWidget(difSource_, 1, 0);
+  grid->addWidget(select, 1, 1, 1, 2);
+  difUndo_ = new UndoRow(page, grid, 2, "FlashDIF", context_);
+  difDo_ = Button(page, "B_FlashDIF_Do", "SBtn_Flash_BIN", context_.captions);
+  ActionRow(grid, difDo_);
+  connect(select, &QPushButton::clicked, this, [this] {
+    context_.run([this] { difPage_.Browse(context_.frame, difUndo_->Choice()); });
+  });
+  connect(difDo_, &QPushButton::clicked, this, [this] {
+    context_.run([this] { difPage_.Flash(context_.frame, context_.driver, difUndo_->Choice()); });
+  });
+  return page;
+}
+
+QWidget* FlashingTab::BinDiffPage() {
+  auto* page = new QWidget;
+  page->setObjectName("T_FlashBINDIF");
+  QGridLayout* grid = Grid(page);
+  diffOriginal_ = new FileField(page, grid, 0, "SLbl_Original_BIN_2", "T_FlashBINDIF_BIN1",
+                                "BS_FlashBINDIF_BIN1", context_, kOpenBin, "FlashBINDIF_BIN1");
+  diffTarget_ = new FileField(page, grid, 2, "SLbl_Target_BIN_2", "T_FlashBINDIF_BIN2",
+                              "BS_FlashBINDIF_BIN2", context_, kOpenBin, "FlashBINDIF_BIN2");
+  grid->addWidget(Label(page, "L_FlashBINDIF_CType", "SLbl_Comparison_Type", context_.captions), 4,
+                  0);
+  diffType_ = new QComboBox(page);
+  diffType_->setObjectName("S_FlashBINDIF_CType");
+  context_.captions.Items(diffType_, {"SSel_Comparison_Bytewise", "SSel_Comparison_64K"});
+  grid->addWidget(diffType_, 4, 1, 1, 2);
+  diffUndo_ = new UndoRow(page, grid, 5, "FlashBINDIF", context_);
+  diffDo_ = Button(page, "B_FlashBINDIF_Do", "SBtn_Flash_Differences", context_.captions);
+  ActionRow(grid, diffDo_);
+  for (FileField* f : {diffOriginal_, diffTarget_})
+    connect(f, &FileField::changed, this, [this] { Refresh(); });
+  connect(diffDo_, &QPushButton::clicked, this, [this] {
+    context_.run([this] {
+      FlashBinDiffPage(context_.frame, context_.driver, diffOriginal_->Name(), diffTarget_->Name(),
+                       diffType_->currentIndex(), diffUndo_->Choice());
+    });
+  });
+  return page;
+}
+
+QWidget* FlashingTab::S500Page() {
+  auto* page = new QWidget;
+  page->setObjectName("T_FlashBINOGM");
+  QGridLayout* grid = Grid(page);
+  struct Part {
+    S500Part part;
+    const char* label;
+    const char* field;
+    const char* select;
+    OpenKind kind;
+    const char* folder;
+  };
+  const Part parts[4] = {{kS500Bin1, "SLbl_S500_BIN1", "T_FlashS500_BIN1", "SB_FlashS500_BIN1",
+                          kOpenBin, "FlashS500_BIN1"},
+                         {kS500Bin2, "SLbl_S500_BIN2", "T_FlashS500_BIN2", "SB_FlashS500_BIN2",
+                          kOpenBin, "FlashS500_BIN2"},
+                         {kS500Ogm1, "SLbl_S500_OGM1", "T_FlashS500_OGM1", "SB_FlashS500_OGM1",
+                          kOpenOgm, "FlashS500_OGM1"},
+                         {kS500Ogm2, "SLbl_S500_OGM2", "T_FlashS500_OGM2", "SB_FlashS500_OGM2",
+                          kOpenOgm, "FlashS500_OGM2"}};
+  for (int i = 0; i < 4; ++i) {
+    const Part& p = parts[i];
+    s500_[p.part] =
+        new FileField(page, grid, 2 * i, p.label, p.field, p.select, context_, p.kind, p.folder);
+    connect(s500_[p.part], &FileField::changed, this, [this] { Refresh(); });
+  }
+  s500Undo_ = new UndoRow(page, grid, 8, "FlashS500", context_);
+  s500Do_ = Button(page, "B_FlashS500_Do", "SBtn_Flash_BIN", context_.captions);
+  ActionRow(grid, s500Do_);
+  connect(s500Do_, &QPushButton::clicked, this, [this] {
+    S500Names names;
+    for (int i = 0; i < 4; ++i) names[i] = s500_[i]->Name();
+    context_.run([this, names] {
+      FlashS500Page(context_.frame, context_.driver, names, s500Undo_->Choice());
+    });
+  });
+  return page;
+}
+
+QWidget* FlashingTab::S3Page() {
+  auto* page = new QWidget;
+  page->setObjectName("T_FlashS3");
+  QGridLayout* grid = Grid(page);
+  s3_ = new FileField(page, grid, 0, "Win_S3_File", "T_FlashS3_Src", "BS_FlashS3_Src", context_,
+                      kOpenS3, "FlashS3_Src");
+  s3Undo_ = new UndoRow(page, grid, 2, "FlashS3", context_);
+  s3Do_ = Button(page, "B_FlashS3_Do", "SBtn_Flash_BIN", context_.captions);
+  ActionRow(grid, s3Do_);
+  connect(s3_, &FileField::changed, this, [this] { Refresh(); });
+  connect(s3Do_, &QPushButton::clicked, this, [this] {
+    context_.run(
+        [this] { FlashS3Page(context_.frame, context_.driver, s3_->Name(), s3Undo_->Choice()); });
+  });
+  return page;
+}
+
+QWidget* FlashingTab::BinOffsetPage() {
+  auto* page = new QWidget;
+  page->setObjectName("T_FlashBINOffset");
+  QGridLayout* grid = Grid(page);
+  part_ = new FileField(page, grid, 0, "Win_BIN_File", "T_FlashBINOffset_Src",
+                        "BS_FlashBINOffset_Src", context_, kOpenBin, "FlashBINOffset_Src");
+  partBinOffset_ = HexField(page, "S_FlashBINOffset_BINOffset");
+  partPhoneOffset_ = HexField(page, "S_FlashBINOffset_PhoneOffset");
+  partLength_ = HexField(page, "S_FlashBINOffset_Length");
+  partEndBin_ = ValueLabel(page, "T_FlashBINOffset_EndBINOffset");
+  partEndPhone_ = ValueLabel(page, "T_FlashBINOffset_EndPhoneOffset");
+  auto* fields = new QGridLayout;
+  const struct {
+    const char* name;
+    const char* key;
+    QWidget* field;
+  } rows[] = {{"L_FlashBINOffset_BINOffset", "Win_File_Offset", partBinOffset_},
+              {"L_FlashBINOffset_Length", "Win_Length", partLength_},
+              {"L_FlashBINOffset_PhoneOffset", "Win_Phone_Offset", partPhoneOffset_},
+              {"L_FlashBINOffset_EndBINOffset", "Win_End_File_Offset", partEndBin_},
+              {"L_FlashBINOffset_EndPhoneOffset", "Win_End_Phone_Offset", partEndPhone_}};
+  int r = 0;
+  for (const auto& row : rows) {
+    fields->addWidget(Label(page, row.name, row.key, context_.captions), r, 0);
+    fields->addWidget(row.field, r++, 1);
+  }
+  grid->addLayout(fields, 2, 0, 1, 3);
+  partUndo_ = new UndoRow(page, grid, 3, "FlashBINOffset", context_);
+  partDo_ = Button(page, "B_FlashBINOffset_Do", "SBtn_Flash_BIN", context_.captions);
+  ActionRow(grid, partDo_);
+  connect(part_, &FileField::changed, this, [this] {
+    partSize_ = part_->Name().empty() ? 0 : QFileInfo(QString::fromStdString(part_->Name())).size();
+    BinOffsetRule();
+  });
+  for (QComboBox* f : {partBinOffset_, partPhoneOffset_, partLength_})
+    OnFieldDone(f, [this] { BinOffsetRule(); });
+  connect(partDo_, &QPushButton::clicked, this, [this] {
+    BinOffsetRule();
+    const BinPartFields fields{part_->Name(), FieldText(partBinOffset_).toStdString(),
+                               FieldText(partPhoneOffset_).toStdString(),
+                               FieldText(partLength_).toStdString()};
+    context_.run([this, fields] {
+      FlashBinPartPage(context_.frame, context_.driver, fields, partUndo_->Choice());
+    });
+  });
+  return page;
+}
+
+void FlashingTab::BinOffsetRule() {
+  const BinOffsetView v = ApplyBinOffsetRule(
+      !part_->Name().empty(), FieldText(partBinOffset_).toStdString(),
+      FieldText(partPhoneOffset_).toStdString(), FieldText(partLength_).toStdString(),
+      static_cast<uint64_t>(partSize_), context_.frame.Areas().Total());
+  for (QComboBox* f : {partBinOffset_, partPhoneOffset_, partLength_})
+    f->setEnabled(v.FieldsEnabled);
+  if (v.FieldsEnabled) {
+    SetField(partBinOffset_, v.BinOffset);
+    SetField(partPhoneOffset_, v.PhoneOffset);
+    SetField(partLength_, v.Length);
+  }
+  partEndBin_->setText(QString::fromStdString(v.EndBinOffset));
+  partEndPhone_->setText(QString::fromStdString(v.EndPhoneOffset));
+  partDo_->setEnabled(v.ActionEnabled);
+}
+
+QWidget* FlashingTab::HexPage() {
+  auto* page = new QWidget;
+  page->setObjectName("T_FlashHex");
+  QGridLayout* grid = Grid(page);
+  grid->addWidget(Label(page, "L_FlashHex_Data", "Win_Hex_Data", context_.captions), 0, 0, 1, 3);
+  hexData_ = new QPlainTextEdit(page);
+  hexData_->setObjectName("E_FlashHex_Data");
+  grid->addWidget(hexData_, 1, 0, 1, 3);
+  hexOffset_ = HexField(page, "S_FlashHex_Offset");
+  hexEnd_ = ValueLabel(page, "T_FlashHex_EndOffset");
+  hexLength_ = ValueLabel(page, "T_FlashHex_Length");
+  auto* fields = new QGridLayout;
+  fields->addWidget(Label(page, "L_FlashHex_Offset", "SLbl_Start_Offset", context_.captions), 0, 0);
+  fields->addWidget(hexOffset_, 0, 1);
+  fields->addWidget(Label(page, "L_FlashHex_EndOffset", "SLbl_End_Offset", context_.captions), 1,
+                    0);
+  fields->addWidget(hexEnd_, 1, 1);
+  fields->addWidget(Label(page, "L_FlashHex_Length", "Win_Length", context_.captions), 2, 0);
+  fields->addWidget(hexLength_, 2, 1);
+  grid->addLayout(fields, 2, 0, 1, 3);
+  hexUndo_ = new UndoRow(page, grid, 3, "FlashHex", context_);
+  hexDo_ = Button(page, "B_FlashHex_Do", "SBtn_Flash_BIN", context_.captions);
+  grid->addWidget(hexDo_, 4, 1, 1, 2);
+  connect(hexData_, &QPlainTextEdit::textChanged, this, [this] { HexRule(); });
+  OnFieldDone(hexOffset_, [this] { HexRule(); });
+  connect(hexDo_, &QPushButton::clicked, this, [this] {
+    HexRule();
+    const std::string offset = FieldText(hexOffset_).toStdString();
+    context_.run([this, offset] {
+      FlashHexPage(context_.frame, context_.driver, offset, hexBytes_, hexUndo_->Choice());
+    });
+  });
+  return page;
+}
+
+void FlashingTab::HexRule() {
+  const HexDataView v =
+      ApplyHexDataRule(hexData_->toPlainText().toStdString(), FieldText(hexOffset_).toStdString(),
+                       context_.frame.Areas().Total());
+  hexBytes_ = v.Bytes;
+  hexData_->setStyleSheet(v.Red ? "color: red;" : "");
+  SetField(hexOffset_, v.Offset);
+  hexEnd_->setText(QString::fromStdString(v.EndOffset));
+  hexLength_->setText(QString::fromStdString(v.Length));
+  hexDo_->setEnabled(v.ActionEnabled);
+}
+
+void FlashingTab::Refresh() {
+  binDo_->setEnabled(SourcesFilled(SourceNeed::All, {bin_->Name()}));
+  difSource_->setText(QString::fromStdString(difPage_.SourceLine()));
+  difDo_->setEnabled(difPage_.ActionEnabled());
+  diffDo_->setEnabled(SourcesFilled(SourceNeed::All, {diffOriginal_->Name(), diffTarget_->Name()}));
+  s500Do_->setEnabled(SourcesFilled(
+      SourceNeed::Any, {s500_[0]->Name(), s500_[1]->Name(), s500_[2]->Name(), s500_[3]->Name()}));
+  s3Do_->setEnabled(SourcesFilled(SourceNeed::All, {s3_->Name()}));
+  BinOffsetRule();
+  HexRule();
+}
+
+}  // namespace brantle::gui

@@ -1,0 +1,88 @@
+#pragma once
+// The Flashing tab: the seven ways to write the phone's NOR, one sub-page each, with
+// their source fields, undo choice and action button.
+
+#include <QWidget>
+
+#include "operations/flash_pages.h"
+#include "window_context.h"
+
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QListWidget;
+class QPlainTextEdit;
+class QPushButton;
+class QStackedWidget;
+
+namespace brantle::gui {
+
+class FileField;
+class UndoRow;
+
+class FlashingTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit FlashingTab(WindowContext& context);
+  // Runs every page's rule again (after an operation or a family change).
+  void Refresh();
+
+ private:
+  QWidget* BinPage();
+  QWidget* DifPage();
+  QWidget* BinDiffPage();
+  QWidget* S500Page();
+  QWidget* S3Page();
+  QWidget* BinOffsetPage();
+  QWidget* HexPage();
+  void BinOffsetRule();
+  void HexRule();
+  void AddPage(QWidget* page, const char* key);
+
+  WindowContext& context_;
+  QListWidget* list_;
+  QStackedWidget* stack_;
+
+  FileField* bin_;
+  UndoRow* binUndo_;
+  QPushButton* binDo_;
+
+  FlashDifPage difPage_;
+  QLineEdit* difSource_;
+  UndoRow* difUndo_;
+  QPushButton* difDo_;
+
+  FileField* diffOriginal_;
+  FileField* diffTarget_;
+  QComboBox* diffType_;
+  UndoRow* diffUndo_;
+  QPushButton* diffDo_;
+
+  FileField* s500_[4];
+  UndoRow* s500Undo_;
+  QPushButton* s500Do_;
+
+  FileField* s3_;
+  UndoRow* s3Undo_;
+  QPushButton* s3Do_;
+
+  FileField* part_;
+  qint64 partSize_ = 0;
+  QComboBox* partBinOffset_;
+  QComboBox* partPhoneOffset_;
+  QComboBox* partLength_;
+  QLabel* partEndBin_;
+  QLabel* partEndPhone_;
+  UndoRow* partUndo_;
+  QPushButton* partDo_;
+
+  QPlainTextEdit* hexData_;
+  QComboBox* hexOffset_;
+  QLabel* hexEnd_;
+  QLabel* hexLength_;
+  UndoRow* hexUndo_;
+  QPushButton* hexDo_;
+  std::string hexBytes_;
+};
+
+}  // namespace brantle::gui

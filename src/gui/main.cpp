@@ -1,0 +1,57 @@
+// brantle: the window a technician works in.
+
+#include <QApplication>
+#include <clocale>
+#include <cstdio>
+
+#include "close_signals.h"
+#include "files/simulator_process.h"
+#include "lang/lang_get.h"
+#include "lang/languages.h"
+#include "main_window.h"
+#include "window_options.h"
+
+int main(int argc, char** argv) {
+  using namespace brantle;
+  QApplication app(argc, argv);
+  // Qt takes every locale category from the environment; the program keeps the C
+  // conventions for numbers and takes only the collation, which orders directories.
+  std::setlocale(LC_ALL, "C");
+  std::setlocale(LC_COLLATE, "");
+
+  gui::WindowOptions options;
+  std::string error;
+  const QStringList qtArgs = QApplication::arguments();
+  std::vector<std::string> args;
+  for (int i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
+  if (!gui::ParseWindowOptions(args, options, error)) {
+    std::fprintf(stderr, "brantle: %s\n%s", error.c_str(), gui::WindowUsageText());
+    return 2;
+  }
+  if (options.Help) {
+    std::fputs(gui::WindowUsageText(), stdout);
+    return 0;
+  }
+
+  CurrentLanguages().Load();
+  SimulatorProcess simulator;
+  gui::WindowConfig config;
+  config.ExtraPorts = options.Ports;
+  config.TraceFile = options.Trace;
+  if (!options.Simulate.empty()) {
+    if (!simulator.Start(options.Simulate, error, options.Model)) {
+      std::fprintf(stderr, "brantle: %s\n", error.c_str());
+      return 1;
+    }
+    config.ExtraPorts.push_back(simulator.PortPath());
+    config.StartPort = simulator.PortPath();
+    config.StartFamily = options.FamilyIndex();
+  }
+
+  gui::TKTZF window(config);
+  SetMissingKeyReporter([&window](const std::string& message) { window.Frame().Error(message); });
+  gui::CloseOnSignals(window);
+  window.show();
+  if (!window.Start()) return 1;
+  return app.exec();
+}

@@ -1,0 +1,195 @@
+#include "main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDialog>
+#include <QPushButton>
+#include <QTabWidget>
+#include <QTimer>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "about_tab.h"
+#include "developer_tab.h"
+#include "dumping_tab.h"
+#include "engine/trace.h"
+#include "erasing_tab.h"
+#include "flashing_tab.h"
+#include "lang/languages.h"
+#include "operations/tfs_workflows.h"
+#include "qt_dialog_host.h"
+#include "settings_tab.h"
+#include "tfs_tab.h"
+
+namespace brantle::gui {
+namespace {
+
+constexpr int kTickMs = 50;
+
+DialogHost* OwnDialogsUnless(DialogHost* given, std::unique_ptr<DialogHost>& own) {
+  if (given) return given;
+  own = std::make_unique<QtDialogHost>();
+  return own.get();
+}
+
+}  // namespace
+
+TKTZF::TKTZF(WindowConfig config, QWidget* parent)
+    : QWidget(parent),
+      config_(std::move(config)),
+      settings_(config_.SettingsPath),
+      dialogs_(*OwnDialogsUnless(config_.Dialogs, ownDialogs_)) {
+  setObjectName("KTZF");
+  settings_.Load();
+  status_ = new StatusArea(captions_, this);
+  ui_ =
+      std::make_unique<QtUi>(this, dialogs_, *status_, [this](const WindowState& s) { Render(s); });
+  frame_ = std::make_unique<OperationFrame>(*ui_, settings_);
+  driver_ = std::make_unique<ConnectDriver>(*frame_, link_);
+  context_ = std::make_unique<WindowContext>(WindowContext{
+      *frame_, *driver_, captions_, [this](const std::function<void()>& h) { RunOperation(h); }});
+  if (!config_.TraceFile.empty()) {
+    std::string error;
+    if (auto tracer = Tracer::OpenFile(config_.TraceFile, error))
+      link_.SetTrace(tracer);
+    else
+      frame_->Error(error);
+  }
+
+  pages_ = new QTabWidget(this);
+  pages_->setObjectName("Pages");
+  flashing_ = new FlashingTab(*context_);
+  dumping_ = new DumpingTab(*context_);
+  erasing_ = new ErasingTab(*context_);
+  tfs_ = new TfsTab(*context_);
+  developer_ = new DeveloperTab(*context_, dialogs_);
+  settingsTab_ = new SettingsTab(*context_, *this);
+  const std::pair<QWidget*, const char*> tabs[] = {{flashing_, "Win_Tab_Flashing"},
+                                                   {dumping_, "Win_Tab_Dumping"},
+                                                   {erasing_, "Win_Tab_Erasing"},
+                                                   {tfs_, "Win_Tab_TFS"},
+                                                   {developer_, "Win_Tab_Developer"},
+                                                   {settingsTab_, "Win_Tab_Settings"},
+                                                   {new AboutTab(*context_), "Win_Tab_About"}};
+  for (const auto& [page, key] : tabs) captions_.Tab(pages_, pages_->addTab(page, ""), key);
+  captions_.Add([this] { setWindowTitle(Tr("Win_Product") + " " + Tr("Win_Version")); });
+
+  auto* layout = new QVBoxLayout(this);
+  layout->addWidget(pages_, 1);
+  layout->addWidget(status_);
+  resize(760, 540);
+
+  connect(status_->CancelButton(), &QPushButton::clicked, this,
+          [this] { frame_->RequestCancel(); });
+  connect(status_->DisconnectButton(), &QPushButton::clicked, this, [this] { Disconnect(); });
+  connect(status_->FlashHelp(), &QToolButton::clicked, this, [this] { ShowFlashHelp(); });
+  connect(status_->DeveloperButton(0), &QPushButton::clicked, this,
+          [this] { RunOperation([this] { DumpRawSectorsAsk(*frame_, *driver_); }); });
+  // The second developer button has no action.
+  connect(status_->DeveloperButton(2), &QPushButton::clicked, this,
+          [this] { RunOperation([this] { DumpTfsFromRawAsk(*frame_); }); });
+  connect(status_->DeveloperButton(3), &QPushButton::clicked, developer_,
+          &DeveloperTab::OpenFileManager);
+
+  timer_ = new QTimer(this);
+  timer_->setInterval(kTickMs);
+  connect(timer_, &QTimer::timeout, this, [this] { OnTimer(); });
+}
+
+TKTZF::~TKTZF() = default;
+
+std::vector<SerialPortInfo> TKTZF::Ports() const {
+  std::vector<SerialPortInfo> ports = config_.ListPorts();
+  for (const std::string& extra : config_.ExtraPorts) {
+    const bool listed = std::any_of(ports.begin(), ports.end(),
+                                    [&](const SerialPortInfo& p) { return p.Path == extra; });
+    if (!listed) ports.push_back({extra, ""});
+  }
+  std::sort(ports.begin(), ports.end(),
+            [](const SerialPortInfo& a, const SerialPortInfo& b) { return a.Path < b.Path; });
+  return ports;
+}
+
+bool TKTZF::Start() {
+  ApplyLanguage();
+  if (Ports().empty()) {
+    frame_->Error(LangGet("Err_No_COM_Ports"));
+    return false;
+  }
+  if (!config_.StartPort.empty()) settings_.SetComPort(config_.StartPort);
+  if (config_.StartFamily >= 0) settings_.SetFamilyBySelectorIndex(config_.StartFamily);
+  settingsTab_->LoadFromSettings();
+  timer_->start();
+  return true;
+}
+
+void TKTZF::ApplyLanguage() {
+  settingsTab_->ShowLanguages(CurrentLanguages().Apply(settings_));
+  CurrentLanguages().ApplyEngineTexts(link_.Texts);
+  captions_.Retranslate();
+  if (frame_->Busy) return;
+  frame_->ShowIdleState();
+}
+
+void TKTZF::Render(const WindowState& state) {
+  status_->Render(state);
+  // While busy only Cancel answers; the pages wait.
+  pages_->setEnabled(!state.Busy);
+  settingsTab_->Render(state);
+  developer_->Render(state);
+  dumping_->Render(state);
+  erasing_->Render(state);
+}
+
+void TKTZF::RunOperation(const std::function<void()>& handler) {
+  if (frame_->Busy || closing_) return;
+  handler();
+  flashing_->Refresh();
+  dumping_->Refresh();
+  tfs_->Refresh();
+  CloseIfAsked();
+}
+
+void TKTZF::OnTimer() {
+  if (closing_) return;
+  driver_->Tick();
+  CloseIfAsked();
+}
+
+void TKTZF::Disconnect() {
+  if (frame_->Busy) return;
+  driver_->Disconnect(true);
+}
+
+void TKTZF::ShowFlashHelp() {
+  const std::string hint = driver_->FlashHint();
+  frame_->Information(hint.empty() ? frame_->FlashTypeText : hint);
+}
+
+void TKTZF::CloseFromSignal() {
+  closeAsked_ = true;
+  if (!frame_->Busy) {
+    CloseIfAsked();
+    return;
+  }
+  // Stop at the next block, as a confirmed Cancel would; a question that is open
+  // now is answered No.
+  frame_->Cancel = true;
+  if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
+}
+
+void TKTZF::CloseIfAsked() {
+  if (closeAsked_ && !frame_->Busy) QTimer::singleShot(0, this, [this] { close(); });
+}
+
+void TKTZF::closeEvent(QCloseEvent* event) {
+  if (closing_) return event->accept();
+  // Refused while an operation or a connect sequence runs.
+  if (!driver_->RequestClose()) return event->ignore();
+  closing_ = true;
+  timer_->stop();
+  settings_.Save();
+  event->accept();
+}
+
+}  // namespace brantle::gui

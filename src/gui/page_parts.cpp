@@ -1,0 +1,100 @@
+#include "page_parts.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+
+namespace brantle::gui {
+
+const OpenKind kOpenBin = {"bin", "FF_BIN", "FF_BINR_Caption"};
+const OpenKind kOpenOgm = {"ogm", "FF_OGM", "FF_OGMR_Caption"};
+const OpenKind kOpenS3 = {"s3", "FF_S3", "FF_S3R_Caption"};
+const OpenKind kOpenTfs = {"tfs", "FF_TFS", "FF_TFSR_Caption"};
+
+QPushButton* Button(QWidget* parent, const char* name, const char* key, Captions& captions) {
+  auto* button = new QPushButton(parent);
+  button->setObjectName(name);
+  captions.Text(button, key);
+  return button;
+}
+
+QLabel* Label(QWidget* parent, const char* name, const char* key, Captions& captions) {
+  auto* label = new QLabel(parent);
+  label->setObjectName(name);
+  captions.Text(label, key);
+  label->setWordWrap(true);
+  return label;
+}
+
+QLabel* ValueLabel(QWidget* parent, const char* name) {
+  auto* label = new QLabel("-", parent);
+  label->setObjectName(name);
+  label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  return label;
+}
+
+QComboBox* HexField(QWidget* parent, const char* name) {
+  auto* field = new QComboBox(parent);
+  field->setObjectName(name);
+  field->setEditable(true);
+  field->setInsertPolicy(QComboBox::NoInsert);
+  field->setMinimumContentsLength(10);
+  return field;
+}
+
+void OnFieldDone(QComboBox* field, const std::function<void()>& rule) {
+  QObject::connect(field->lineEdit(), &QLineEdit::editingFinished, field, rule);
+  QObject::connect(field, qOverload<int>(&QComboBox::activated), field, rule);
+}
+
+FileField::FileField(QWidget* page, QGridLayout* grid, int row, const char* labelKey,
+                     const std::string& name, const std::string& selectName, WindowContext& context,
+                     OpenKind kind, std::string folderKey)
+    : QObject(page) {
+  Captions& captions = context.captions;
+  auto* label = new QLabel(page);
+  label->setObjectName(QString::fromStdString("L_" + name.substr(2)));
+  captions.Text(label, labelKey);
+  edit_ = new QLineEdit(page);
+  edit_->setObjectName(QString::fromStdString(name));
+  edit_->setReadOnly(true);
+  select_ = Button(page, selectName.c_str(), "SBtn_Select", captions);
+  auto* clear = Button(page, ("BC_" + name.substr(2)).c_str(), "SBtn_Clear", captions);
+  grid->addWidget(label, row, 0, 1, 3);
+  grid->addWidget(edit_, row + 1, 0);
+  grid->addWidget(select_, row + 1, 1);
+  grid->addWidget(clear, row + 1, 2);
+  connect(select_, &QPushButton::clicked, this, [this, &context, kind, folderKey] {
+    OperationFrame& frame = context.frame;
+    if (frame.SelectOpenFile(kind.Ext, kind.Filter, kind.Title, folderKey))
+      SetName(frame.FileName());
+  });
+  connect(clear, &QPushButton::clicked, this, [this] { SetName(""); });
+}
+
+void FileField::SetName(const std::string& name) {
+  edit_->setText(QString::fromStdString(name));
+  emit changed();
+}
+
+UndoRow::UndoRow(QWidget* page, QGridLayout* grid, int row, const std::string& pageName,
+                 WindowContext& context, const char* checkKey)
+    : QObject(page) {
+  make_ = new QCheckBox(page);
+  make_->setObjectName(QString::fromStdString("C_" + pageName + "_MakeUndo"));
+  context.captions.Text(make_, checkKey);
+  auto* options =
+      Button(page, ("B_" + pageName + "_DIFOptions").c_str(), "Win_DIF_Options", context.captions);
+  grid->addWidget(make_, row, 0);
+  grid->addWidget(options, row, 1, 1, 2);
+  connect(options, &QPushButton::clicked, this, [this, &context] {
+    context.frame.EditUndoParameters(choice_.Params, "SCap_RDIF_Create_Parameters");
+  });
+}
+
+FlashUndoChoice& UndoRow::Choice() {
+  choice_.Make = make_->isChecked();
+  return choice_;
+}
+
+}  // namespace brantle::gui

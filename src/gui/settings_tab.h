@@ -1,0 +1,49 @@
+#pragma once
+// The Settings page: serial port, line speed, phone type and language. A change is
+// written to the settings at once and takes effect as the settings say: a port or
+// family change reopens the port, a speed change waits for the next connection.
+
+#include <QComboBox>
+#include <QWidget>
+
+#include "lang/languages.h"
+#include "window_context.h"
+
+namespace brantle::gui {
+
+class TKTZF;
+
+// A selector that lists its items again each time it opens, so that an adapter
+// plugged in after start appears.
+class PortSelector : public QComboBox {
+  Q_OBJECT
+ public:
+  using QComboBox::QComboBox;
+  void showPopup() override;
+ signals:
+  void aboutToOpen();
+};
+
+class SettingsTab : public QWidget {
+  Q_OBJECT
+ public:
+  SettingsTab(WindowContext& context, TKTZF& window);
+
+  // Start-up: the stored port, speed and family selected and applied.
+  void LoadFromSettings();
+  void ShowLanguages(const LanguageSelector& selector);
+  void Render(const WindowState& state);
+
+ private:
+  void ListPorts();
+  void PortChosen(int index);
+
+  WindowContext& context_;
+  TKTZF& window_;
+  PortSelector* port_;
+  QComboBox* speed_;
+  QComboBox* family_;
+  QComboBox* language_;
+};
+
+}  // namespace brantle::gui

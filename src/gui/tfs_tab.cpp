@@ -1,0 +1,83 @@
+#include "tfs_tab.h"
+
+#include <QGridLayout>
+#include <QHBoxLayout>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QStackedWidget>
+
+#include "page_parts.h"
+
+namespace brantle::gui {
+namespace {
+
+QWidget* TextPage(const char* name, Captions& captions) {
+  auto* page = new QWidget;
+  page->setObjectName(name);
+  auto* layout = new QVBoxLayout(page);
+  layout->addWidget(
+      Label(page, (std::string("L_") + name).c_str(), "Lbl_TFS_Operations", captions));
+  layout->addStretch(1);
+  return page;
+}
+
+}  // namespace
+
+TfsTab::TfsTab(WindowContext& context) : context_(context) {
+  setObjectName("P_TFS_Operations");
+  auto* list = new QListWidget(this);
+  list->setObjectName("L_TFS");
+  list->setMaximumWidth(230);
+  auto* stack = new QStackedWidget(this);
+  auto* layout = new QHBoxLayout(this);
+  layout->addWidget(list);
+  layout->addWidget(stack, 1);
+
+  auto* pairPage = new QWidget;
+  pairPage->setObjectName("T_FlashTFS");
+  auto* grid = new QGridLayout(pairPage);
+  grid->setColumnStretch(0, 1);
+  grid->addWidget(Label(pairPage, "L_FlashTFS_TFS", "SLbl_TFS_File", context.captions), 0, 0, 1, 2);
+  tfs_ = new QLineEdit(pairPage);
+  tfs_->setObjectName("T_FlashTFS_TFS");
+  tfs_->setReadOnly(true);
+  auto* select = Button(pairPage, "BS_FlashTFS_Files", "SBtn_Select", context.captions);
+  grid->addWidget(tfs_, 1, 0);
+  grid->addWidget(select, 1, 1);
+  cfg_ = new QLineEdit(pairPage);
+  cfg_->setObjectName("T_FlashTFS_CFG");
+  cfg_->setReadOnly(true);
+  grid->addWidget(cfg_, 2, 0);
+  grid->setRowStretch(3, 1);
+  flashDo_ = Button(pairPage, "B_FlashTFS_Do", "SBtn_Flash_Files", context.captions);
+  grid->addWidget(flashDo_, 4, 1);
+  connect(select, &QPushButton::clicked, this, [this] {
+    ChooseTfsPair(context_.frame, pair_);
+    Refresh();
+  });
+  connect(flashDo_, &QPushButton::clicked, this, [this] {
+    context_.run([this] { FlashTfsPair(context_.frame, context_.driver, pair_.Tfs); });
+  });
+
+  const std::pair<QWidget*, const char*> pages[] = {
+      {pairPage, "Btn_Flash_TFS"},
+      {TextPage("T_DumpTFS", context.captions), "Win_TFS_Dump_Page"},
+      {TextPage("T_FormatTFS", context.captions), "Win_TFS_Format_Page"},
+      {TextPage("T_ManageTFS", context.captions), "Win_TFS_Manager_Page"}};
+  for (const auto& [page, key] : pages) {
+    stack->addWidget(page);
+    list->addItem("");
+    context.captions.Row(list, list->count() - 1, key);
+  }
+  connect(list, &QListWidget::currentRowChanged, stack, &QStackedWidget::setCurrentIndex);
+  list->setCurrentRow(0);
+  Refresh();
+}
+
+void TfsTab::Refresh() {
+  tfs_->setText(QString::fromStdString(pair_.Tfs));
+  cfg_->setText(QString::fromStdString(pair_.Cfg));
+  flashDo_->setEnabled(pair_.FlashEnabled());
+}
+
+}  // namespace brantle::gui

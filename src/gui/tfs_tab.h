@@ -1,0 +1,29 @@
+#pragma once
+// The TFS Operations tab: a TFS/CFG file pair flashed into the phone's file system,
+// and the pages that point to the Developer page's file-system buttons.
+
+#include <QWidget>
+
+#include "operations/tfs_workflows.h"
+#include "window_context.h"
+
+class QLineEdit;
+class QPushButton;
+
+namespace brantle::gui {
+
+class TfsTab : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TfsTab(WindowContext& context);
+  void Refresh();
+
+ private:
+  WindowContext& context_;
+  TfsPairChoice pair_;
+  QLineEdit* tfs_;
+  QLineEdit* cfg_;
+  QPushButton* flashDo_;
+};
+
+}  // namespace brantle::gui

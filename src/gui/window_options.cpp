@@ -1,0 +1,72 @@
+#include "window_options.h"
+
+#include <strings.h>
+
+#include "engine/opti_models.h"
+
+namespace brantle::gui {
+namespace {
+
+const char* const kFamilies[] = {"E700", "E800", "E330", "S500", "Opti"};
+
+bool SameText(const std::string& a, const std::string& b) {
+  return strcasecmp(a.c_str(), b.c_str()) == 0;
+}
+
+}  // namespace
+
+int WindowOptions::FamilyIndex() const {
+  if (Simulate.empty()) return -1;
+  for (int i = 0; i < 4; ++i)
+    if (Simulate == kFamilies[i]) return i;
+  int type = 0;
+  OptiModelByName(Model, &type);
+  return 4 + type;
+}
+
+bool ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& o,
+                        std::string& error) {
+  for (size_t i = 0; i < args.size(); ++i) {
+    const std::string& a = args[i];
+    if (a == "--help" || a == "-h") {
+      o.Help = true;
+      continue;
+    }
+    if (a != "--simulate" && a != "--model" && a != "--port" && a != "--trace")
+      return error = "unknown option " + a, false;
+    if (i + 1 >= args.size()) return error = a + " needs a value", false;
+    const std::string& value = args[++i];
+    if (a == "--simulate") {
+      o.Simulate.clear();
+      for (const char* family : kFamilies)
+        if (SameText(value, family)) o.Simulate = family;
+      if (o.Simulate.empty()) return error = "unknown family for --simulate: " + value, false;
+    } else if (a == "--model") {
+      int type = 0;
+      const OptiModel& model = OptiModelByName(value, &type);
+      if (!SameText(model.name, value)) return error = "unknown model " + value, false;
+      o.Model = model.name;
+    } else if (a == "--port") {
+      o.Ports.push_back(value);
+    } else {
+      o.Trace = value;
+    }
+  }
+  if (!o.Model.empty() && o.Simulate != "Opti")
+    return error = "--model goes with --simulate Opti", false;
+  return true;
+}
+
+const char* WindowUsageText() {
+  return "usage: brantle [--simulate FAMILY [--model NAME]] [--port PATH]... [--trace FILE]\n"
+         "\n"
+         "  --simulate FAMILY  start a virtual phone (E700, E800, E330, S500 or Opti) for this\n"
+         "                     run, list its port and select it\n"
+         "  --model NAME       with --simulate Opti: the OptiFlash model (e.g. X480)\n"
+         "  --port PATH        list a serial port the system does not enumerate\n"
+         "  --trace FILE       write every byte sent and received to FILE\n"
+         "\n"
+         "Qt's own options (-platform offscreen, ...) are taken as well.\n";
+}
+
+}  // namespace brantle::gui
