@@ -138,15 +138,15 @@ PtyLine::Io PtyLine::SleepFor(std::chrono::nanoseconds duration) {
   return SleepUntil(Clock::now() + duration);
 }
 
-PtyLine::Io PtyLine::WaitReadable(Clock::time_point deadline, bool forever) {
-  if (!forever && Clock::now() >= deadline) return Io::kTimeout;
+PtyLine::Io PtyLine::WaitReadable(Clock::time_point deadline, bool noDeadline) {
+  if (!noDeadline && Clock::now() >= deadline) return Io::kTimeout;
   pollfd pfds[2] = {{master_, POLLIN, 0}, {wakeRead_, POLLIN, 0}};
-  const int rc = poll(pfds, 2, forever ? -1 : MillisUntil(deadline));
+  const int rc = poll(pfds, 2, noDeadline ? -1 : MillisUntil(deadline));
   if (stop_.load()) return Io::kStopped;
   if (rc > 0 && (pfds[0].revents & (POLLHUP | POLLERR)) && !(pfds[0].revents & POLLIN)) {
     // No slave open at all: poll would report this at once forever, so do not spin.
     const auto step = std::chrono::milliseconds(10);
-    return SleepUntil(forever ? Clock::now() + step : std::min(deadline, Clock::now() + step));
+    return SleepUntil(noDeadline ? Clock::now() + step : std::min(deadline, Clock::now() + step));
   }
   return Io::kOk;
 }

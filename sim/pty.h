@@ -72,7 +72,7 @@ class PtyLine {
  private:
   Io SleepUntil(Clock::time_point when);
   Io Fill(int idleTimeoutMs);
-  Io WaitReadable(Clock::time_point deadline, bool forever);
+  Io WaitReadable(Clock::time_point deadline, bool noDeadline);
   Io WriteSome(const uint8_t* src, size_t n, int stallTimeoutMs);
   std::chrono::nanoseconds LineTime(size_t bytes) const;
   size_t PaceChunk() const;

@@ -35,22 +35,18 @@ DeveloperTab::DeveloperTab(WindowContext& context, DialogHost& dialogs)
   };
   const struct {
     const char* name;
-    const char* textKey;
     std::vector<PanelButton> buttons;
   } panels[3] = {
       {"P_TFS",
-       "Lbl_TFS_Operations",
        {{"FlashTFSFiles", "Btn_Flash_TFS_Files",
          [&frame, &driver] { SelectAndFlashTfsFiles(frame, driver); }},
         {"NANDFmt", "Btn_NAND_Format", [&frame, &driver] { FormatNand(frame, driver); }},
         {"NANDDump", "Btn_NAND_Dump", [&frame, &driver] { DumpTfsAsk(frame, driver); }}}},
       {"P_S500",
-       "Lbl_S500_Service",
        {{"S500toBD", "Btn_S500_to_BINDIF",
          [this, &frame] { S500toBDClick(frame, createDif_.Parameters); }},
         {"BDtoS500", "Btn_BINDIF_to_S500", [&frame] { BDtoS500Click(frame); }}}},
       {"P_Opti",
-       "Lbl_Opti_Service",
        {{"S3toBD", "Btn_S3_to_BINDIF",
          [this, &frame] { S3toBDClick(frame, createDif_.Parameters); }},
         {"BDtoS3", "Btn_BINDIF_to_S3", [&frame] { BDtoS3Click(frame); }}}}};
@@ -59,14 +55,11 @@ DeveloperTab::DeveloperTab(WindowContext& context, DialogHost& dialogs)
     panels_[i]->setObjectName(panels[i].name);
     auto* grid = new QGridLayout(panels_[i]);
     grid->setContentsMargins(0, 0, 0, 0);
-    grid->addWidget(Label(panels_[i], (std::string("L_") + panels[i].name).c_str(),
-                          panels[i].textKey, context.captions),
-                    0, 0, 1, 3);
     int column = 0;
     for (const PanelButton& b : panels[i].buttons) {
       QPushButton* button = Add(panels_[i], b.name, b.key, b.handler);
       panelButtons_.push_back(button);
-      grid->addWidget(button, 1, column++);
+      grid->addWidget(button, 0, column++);
     }
     layout->addWidget(panels_[i]);
   }

@@ -41,7 +41,9 @@ DumpingTab::DumpingTab(WindowContext& context) : context_(context) {
   setObjectName("P_Dumping");
   list_ = new QListWidget(this);
   list_->setObjectName("L_Dumping");
-  list_->setMaximumWidth(230);
+  list_->setMaximumWidth(250);
+  list_->setWordWrap(true);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   stack_ = new QStackedWidget(this);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(list_);

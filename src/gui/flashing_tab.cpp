@@ -40,7 +40,9 @@ FlashingTab::FlashingTab(WindowContext& context) : context_(context) {
   setObjectName("P_Flashing");
   list_ = new QListWidget(this);
   list_->setObjectName("L_Flashing");
-  list_->setMaximumWidth(230);
+  list_->setMaximumWidth(250);
+  list_->setWordWrap(true);
+  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   stack_ = new QStackedWidget(this);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(list_);

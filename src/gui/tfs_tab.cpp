@@ -27,7 +27,9 @@ TfsTab::TfsTab(WindowContext& context) : context_(context) {
   setObjectName("P_TFS_Operations");
   auto* list = new QListWidget(this);
   list->setObjectName("L_TFS");
-  list->setMaximumWidth(230);
+  list->setMaximumWidth(250);
+  list->setWordWrap(true);
+  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   auto* stack = new QStackedWidget(this);
   auto* layout = new QHBoxLayout(this);
   layout->addWidget(list);

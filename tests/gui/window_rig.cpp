@@ -1,0 +1,84 @@
+#include "window_rig.h"
+
+#include <QAbstractButton>
+#include <QListWidget>
+#include <QTabWidget>
+
+#include "sim/demo_loaders.h"
+
+namespace brantle::test {
+namespace {
+
+int FamilyIndex(const std::string& family) {
+  const char* families[] = {"E700", "E800", "E330", "S500"};
+  for (int i = 0; i < 4; ++i)
+    if (family == families[i]) return i;
+  return 0;
+}
+
+}  // namespace
+
+WindowRig::WindowRig(const std::string& family, const std::string& ini) : family_(family) {
+  config.family = family;
+  if (!ini.empty()) dir.Write("brntl.ini", ini);
+  std::string error;
+  sim::WriteDemoLoaders(loaders.path(), error);
+}
+
+WindowRig::~WindowRig() {
+  // Closing ends the phone connection before the phone goes away.
+  if (window && !window->Frame().Busy) window->close();
+  window.reset();
+}
+
+bool WindowRig::Open(const std::vector<std::string>& ports, const std::string& startPort) {
+  gui::WindowConfig c;
+  c.SettingsPath = SettingsPath();
+  c.ListPorts = [] { return std::vector<SerialPortInfo>{}; };
+  c.ExtraPorts = ports;
+  c.StartPort = startPort;
+  c.StartFamily = FamilyIndex(family_);
+  c.Dialogs = &dialogs;
+  window = std::make_unique<gui::TKTZF>(c);
+  window->Driver().E().LoadersFolder = loaders.path();
+  window->Driver().Opti().LoadersFolder = loaders.path();
+  window->show();
+  return window->Start();
+}
+
+bool WindowRig::Start() {
+  if (!phone) {
+    phone = std::make_unique<sim::VirtualEPhone>(config);
+    if (!phone->Start()) return false;
+  }
+  return Open({phone->PortPath()}, phone->PortPath());
+}
+
+bool WindowRig::StartWithoutPhone() {
+  phone = std::make_unique<sim::VirtualEPhone>(config);
+  if (!phone->Start()) return false;
+  // The phone's port is listed, but the window starts on a line nobody answers.
+  silent = std::make_unique<sim::PtyLine>();
+  std::string error;
+  if (!silent->Open(error)) return false;
+  return Open({silent->Path(), phone->PortPath()}, silent->Path());
+}
+
+bool WindowRig::WaitConnected() {
+  return QTest::qWaitFor([this] { return window->Frame().Connected && !window->Frame().Busy; },
+                         30000);
+}
+
+bool WindowRig::Click(const char* name) const {
+  auto* button = Find<QAbstractButton>(name);
+  if (!button || !button->isEnabled()) return false;
+  button->click();
+  return true;
+}
+
+void WindowRig::ShowPage(int tab, const char* list, int row) const {
+  Find<QTabWidget>("Pages")->setCurrentIndex(tab);
+  if (list) Find<QListWidget>(list)->setCurrentRow(row);
+}
+
+}  // namespace brantle::test

@@ -1,0 +1,54 @@
+#pragma once
+// The real main window against a virtual phone on a pseudo-terminal, its settings
+// and language folder in a temporary folder and its dialogs scripted.
+
+#include <QTest>
+#include <memory>
+#include <string>
+
+#include "main_window.h"
+#include "scripted_dialogs.h"
+#include "sim/pty.h"
+#include "sim/virtual_e_phone.h"
+#include "support/temp_dir.h"
+
+namespace brantle::test {
+
+class WindowRig {
+ public:
+  // family: "E700", "E800", "E330" or "S500". ini: what brntl.ini holds at start.
+  explicit WindowRig(const std::string& family = "E800", const std::string& ini = "");
+  ~WindowRig();
+
+  // Starts the virtual phone (if not already) and the window on its port.
+  bool Start();
+  // Creates the window on ports without a phone: a pseudo-terminal nobody answers.
+  bool StartWithoutPhone();
+  // Processes events until the phone is Ready (false if it never gets there).
+  bool WaitConnected();
+
+  template <typename T>
+  T* Find(const char* name) const {
+    return window->findChild<T*>(name);
+  }
+  // Clicks a control by name; false if there is none or it is disabled.
+  bool Click(const char* name) const;
+  // Shows the tab page holding the control and, in a page list, its sub-page.
+  void ShowPage(int tab, const char* list = nullptr, int row = 0) const;
+
+  std::string SettingsPath() const { return dir.File("brntl.ini"); }
+
+  TempDir dir;
+  TempDir loaders;
+  ScriptedDialogs dialogs;
+  sim::EPhoneConfig config;
+  std::unique_ptr<sim::VirtualEPhone> phone;
+  std::unique_ptr<sim::PtyLine> silent;  // a line where no phone answers
+  std::unique_ptr<gui::TKTZF> window;
+
+ private:
+  bool Open(const std::vector<std::string>& ports, const std::string& startPort);
+  std::string family_;
+};
+
+}  // namespace brantle::test

@@ -1,0 +1,63 @@
+// Renders every tab page of the window, connected to a virtual E800 phone, into
+// PNG files: brantle-pictures OUTPUT_FOLDER. Run with QT_QPA_PLATFORM=offscreen.
+
+#include <QApplication>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QListWidget>
+#include <QTabWidget>
+#include <cstdio>
+
+#include "lang/languages.h"
+#include "main_window.h"
+#include "sim/virtual_e_phone.h"
+
+namespace {
+
+void Save(QWidget& window, const QString& folder, const QString& name) {
+  QApplication::processEvents();
+  window.grab().save(folder + "/" + name + ".png");
+  std::printf("%s/%s.png\n", qPrintable(folder), qPrintable(name));
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+  QApplication app(argc, argv);
+  if (argc < 2) {
+    std::fprintf(stderr, "usage: brantle-pictures OUTPUT_FOLDER\n");
+    return 2;
+  }
+  const QString folder = argv[1];
+  QDir().mkpath(folder);
+  brantle::sim::EPhoneConfig config;
+  config.family = "E800";
+  brantle::sim::VirtualEPhone phone(config);
+  if (!phone.Start()) return std::fprintf(stderr, "%s\n", phone.error().c_str()), 1;
+
+  brantle::gui::WindowConfig window;
+  window.SettingsPath = QDir::tempPath().toStdString() + "/brantle-pictures.ini";
+  QFile::remove(QString::fromStdString(window.SettingsPath));
+  window.ListPorts = [] { return std::vector<brantle::SerialPortInfo>{}; };
+  window.ExtraPorts = {phone.PortPath()};
+  window.StartPort = phone.PortPath();
+  window.StartFamily = 1;
+  brantle::gui::TKTZF w(window);
+  w.show();
+  if (!w.Start()) return 1;
+  QElapsedTimer waited;
+  waited.start();
+  while (!w.Frame().Connected && waited.elapsed() < 30000) QApplication::processEvents();
+
+  auto* pages = w.findChild<QTabWidget*>("Pages");
+  const char* names[] = {"flashing", "dumping", "erasing", "tfs", "developer", "settings", "about"};
+  for (int i = 0; i < pages->count(); ++i) {
+    pages->setCurrentIndex(i);
+    Save(w, folder, names[i]);
+  }
+  // The sub-pages that carry most of the work.
+  pages->setCurrentIndex(0);
+  w.findChild<QListWidget*>("L_Flashing")->setCurrentRow(6);
+  Save(w, folder, "flashing-hex");
+  return 0;
+}
