@@ -1,9 +1,11 @@
 // Runs every window test class; the offscreen platform is set by ctest.
 
 #include <QApplication>
+#include <QStringList>
 #include <QTest>
 #include <functional>
 #include <memory>
+#include <string>
 #include <vector>
 
 #include "gui_test_registry.h"
@@ -23,10 +25,20 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 int main(int argc, char** argv) {
   standard = qInstallMessageHandler(QuietHandler);
   QApplication app(argc, argv);
+  // Test function names on the command line run in the classes that have them.
+  QStringList options, names;
+  for (int i = 0; i < argc; ++i) {
+    const bool name = i > 0 && argv[i][0] != '-' && std::string(argv[i - 1]) != "-o";
+    (name ? names : options) << QString::fromLocal8Bit(argv[i]);
+  }
   int failed = 0;
   for (const auto& make : brantle::test::GuiTests()) {
     std::unique_ptr<QObject> test = make();
-    failed += QTest::qExec(test.get(), argc, argv);
+    QStringList args = options;
+    for (const QString& name : names)
+      if (test->metaObject()->indexOfMethod(qPrintable(name + "()")) >= 0) args << name;
+    if (!names.isEmpty() && args.size() == options.size()) continue;
+    failed += QTest::qExec(test.get(), args);
   }
   return failed == 0 ? 0 : 1;
 }
