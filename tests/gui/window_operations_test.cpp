@@ -4,6 +4,9 @@
 #include <signal.h>
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLabel>
+#include <QPlainTextEdit>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
@@ -26,6 +29,7 @@ class WindowOperationsTest : public QObject {
   void ACloseWhileBusyIsRefusedAndAfterwardsSavesTheSettings();
   void SigtermDuringADumpCancelsAndCloses();
   void ClearingTheBinSourceDisablesFlashing();
+  void HexDataAndAnEraseChangeExactlyTheirBytes();
 };
 
 namespace {
@@ -112,17 +116,22 @@ void WindowOperationsTest::CancelDuringADumpLeavesNoTarget() {
   // The click below returns only when the dump has ended: the Cancel click is
   // scheduled first and made as soon as the button is enabled.
   auto* cancel = rig.Find<QPushButton>("Cancel");
+  bool othersDisabled = false;
   QTimer clicker;
   clicker.setInterval(0);
   connect(&clicker, &QTimer::timeout, [&] {
     if (!cancel->isEnabled()) return;
     clicker.stop();
+    // While busy, everything but Cancel waits.
+    othersDisabled = !rig.Find<QWidget>("Pages")->isEnabled() &&
+                     !rig.Find<QPushButton>("Disconnect")->isEnabled();
     cancel->click();
   });
   clicker.start();
   rig.dialogs.answers.push_back(Answer::Yes);  // "Are you sure to cancel?"
   QVERIFY(rig.Click("B_DumpNOR_Do"));
   QCOMPARE(rig.dialogs.Count("Are you sure to cancel?"), 1);
+  QVERIFY(othersDisabled);
   QVERIFY(!std::filesystem::exists(target));
   QVERIFY(rig.phone->Stats().reads < 256);
   QVERIFY(!rig.window->Frame().Busy);
@@ -196,6 +205,43 @@ void WindowOperationsTest::ClearingTheBinSourceDisablesFlashing() {
   QVERIFY(rig.Click("BC_FlashBIN_Src"));
   QVERIFY(rig.Find<QLineEdit>("T_FlashBIN_Src")->text().isEmpty());
   QVERIFY(!action->isEnabled());
+}
+
+void WindowOperationsTest::HexDataAndAnEraseChangeExactlyTheirBytes() {
+  WindowRig rig("E700");
+  QVERIFY(rig.Start());
+  QVERIFY(rig.WaitConnected());
+  std::string expected = Bytes(rig.phone->Nor());
+
+  // Typed bytes at a typed offset; the end and length lines follow as they are typed.
+  rig.ShowPage(kTabFlashing, "L_Flashing", 6);
+  auto* offset = rig.Find<QComboBox>("S_FlashHex_Offset");
+  offset->setEditText("12345");
+  emit offset->lineEdit()->editingFinished();
+  rig.Find<QPlainTextEdit>("E_FlashHex_Data")->setPlainText("AB CD 0 1f");
+  QCOMPARE(rig.Find<QLabel>("T_FlashHex_EndOffset")->text(), QString("12348"));
+  QCOMPARE(rig.Find<QLabel>("T_FlashHex_Length")->text(), QString("4"));
+  QVERIFY(rig.Click("B_FlashHex_Do"));
+  expected.replace(0x12345, 4, std::string("\xAB\xCD\x00\x1F", 4));
+  QCOMPARE(Bytes(rig.phone->Nor()), expected);
+  // A text that is not hexadecimal cannot be flashed.
+  rig.Find<QPlainTextEdit>("E_FlashHex_Data")->setPlainText("ZZ not hex");
+  QVERIFY(!rig.Find<QPushButton>("B_FlashHex_Do")->isEnabled());
+
+  // An advanced erase of 20000..2FFFF: whole sectors, nothing around them.
+  rig.ShowPage(2);
+  rig.Find<QRadioButton>("R_Erase_Advanced")->click();
+  auto* start = rig.Find<QComboBox>("S_Erase_Start");
+  auto* end = rig.Find<QComboBox>("S_Erase_End");
+  start->setEditText("20000");
+  end->setEditText("2ffff");
+  emit end->lineEdit()->editingFinished();
+  QCOMPARE(end->currentText(), QString("2FFFF"));
+  QCOMPARE(rig.Find<QPushButton>("B_Erase_Do")->text(), QString("Erase NOR region..."));
+  QVERIFY(rig.Click("B_Erase_Do"));
+  expected.replace(0x20000, 0x10000, std::string(0x10000, '\xFF'));
+  QCOMPARE(Bytes(rig.phone->Nor()), expected);
+  QCOMPARE(rig.dialogs.Texts(MessageKind::Error), std::vector<std::string>{});
 }
 
 BRANTLE_GUI_TEST(WindowOperationsTest)
