@@ -13,8 +13,8 @@
 #include "gui_test_registry.h"
 #include "lang/lang_get.h"
 #include "main_window.h"
-#include "sim/virtual_e_phone.h"
 #include "sim/demo_loaders.h"
+#include "sim/virtual_e_phone.h"
 #include "support/temp_dir.h"
 
 namespace brantle::test {
@@ -106,7 +106,8 @@ void RealDialogsTest::ARealMessageBoxAndARealFileDialog() {
   }
   QCOMPARE(title, QString("Choose BIN file..."));
   QCOMPARE(filters.first(), QString("BIN and CLA files (*.bin *.cla)"));
-  QCOMPARE(window.findChild<QLineEdit*>("T_FlashBIN_Src")->text().toStdString(), dir.File("fw.bin"));
+  QCOMPARE(window.findChild<QLineEdit*>("T_FlashBIN_Src")->text().toStdString(),
+           dir.File("fw.bin"));
   QCOMPARE(window.settings().Folder("FlashBIN_Src"), dir.path() + "/");
   window.close();
 }

@@ -95,8 +95,9 @@ void WindowSettingsTest::ACloseWritesTheChangedPortSpeedFamilyAndLanguage() {
   QCOMPARE(language->currentText(), QString("[XX] Foreign"));
   QVERIFY(rig.window->close());
   const std::string ini = ReadFile(rig.SettingsPath());
-  for (const std::string& line : {"ComPort=" + rig.phone->PortPath(), std::string("ComSpeed=806400"),
-                                  std::string("PhoneType=E330"), std::string("Locale=XX")})
+  for (const std::string& line :
+       {"ComPort=" + rig.phone->PortPath(), std::string("ComSpeed=806400"),
+        std::string("PhoneType=E330"), std::string("Locale=XX")})
     QVERIFY2(ini.find(line) != std::string::npos, (line + " in\n" + ini).c_str());
 }
 
