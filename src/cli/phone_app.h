@@ -9,7 +9,7 @@
 #include "console_progress.h"
 #include "console_ui.h"
 #include "engine/ktze_internals.h"
-#include "lang/settings.h"
+#include "settings/settings.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
 

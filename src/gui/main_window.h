@@ -14,7 +14,7 @@
 #include "dialog_host.h"
 #include "engine/ktze_internals.h"
 #include "files/serial_ports.h"
-#include "lang/settings.h"
+#include "settings/settings.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
 #include "qt_ui.h"

@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "lang/ini_document.h"
+#include "files/ini_document.h"
 #include "lang/lang_get.h"
 #include "lang/lang_table.h"
 #include "lang/window_texts.h"

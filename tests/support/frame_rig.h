@@ -3,7 +3,7 @@
 // a temporary folder, for tests of the frame and of the workflows that only touch
 // files.
 
-#include "lang/settings.h"
+#include "settings/settings.h"
 #include "operations/operation_frame.h"
 #include "support/fake_clock.h"
 #include "support/recording_ui.h"

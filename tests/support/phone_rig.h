@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "engine/ktze_internals.h"
-#include "lang/settings.h"
+#include "settings/settings.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
 #include "sim/virtual_e_phone.h"

@@ -6,7 +6,7 @@
 
 #include "files/file_access.h"
 #include "files/program_folder.h"
-#include "lang/ini_document.h"
+#include "files/ini_document.h"
 #include "lang/lang_table.h"
 #include "lang/window_texts.h"
 

@@ -18,7 +18,7 @@
 #include <vector>
 
 #include "engine/status_texts.h"
-#include "lang/settings.h"
+#include "settings/settings.h"
 
 namespace brantle {
 

@@ -16,7 +16,7 @@
 
 #include "engine/clock.h"
 #include "engine/ktze_internals.h"
-#include "lang/settings.h"
+#include "settings/settings.h"
 #include "operations/eta.h"
 #include "ui/ui.h"
 

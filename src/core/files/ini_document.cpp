@@ -1,4 +1,4 @@
-#include "lang/ini_document.h"
+#include "files/ini_document.h"
 
 #include <climits>
 #include <cstdint>

@@ -2,7 +2,7 @@
 // nothing selectable, the family mapping with its NOR areas, and saving that keeps the
 // file's order and never loses the old file.
 
-#include "lang/settings.h"
+#include "settings/settings.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

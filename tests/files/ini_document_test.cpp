@@ -1,7 +1,7 @@
 // The INI document behind the settings and language files: what a file holds must
 // come back out in the same order, and no file may crash or flood the reader.
 
-#include "lang/ini_document.h"
+#include "files/ini_document.h"
 
 #include <gtest/gtest.h>
 

@@ -12,7 +12,7 @@
 #include <vector>
 
 #include "formats/nor_regions.h"
-#include "lang/ini_document.h"
+#include "files/ini_document.h"
 
 namespace brantle {
 

@@ -1,4 +1,4 @@
-#include "lang/settings.h"
+#include "settings/settings.h"
 
 #include <algorithm>
 
