@@ -18,6 +18,8 @@ class WindowConnectTest : public QObject {
   void DisconnectMessageAndItsSuppression();
   void DeveloperButtonsOnlyInDeveloperMode();
   void FlashHelpShowsTheFlashType();
+  void NoSerialPortAtAllEndsTheProgram();
+  void ThePortListIsReadAgainWhenTheSelectorOpens();
 };
 
 namespace {
@@ -97,6 +99,39 @@ void WindowConnectTest::FlashHelpShowsTheFlashType() {
   rig.Find<QToolButton>("H_FType")->click();
   QCOMPARE(rig.dialogs.Texts(MessageKind::Information),
            std::vector<std::string>{"Samsung KBB05A300"});
+}
+
+void WindowConnectTest::NoSerialPortAtAllEndsTheProgram() {
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  gui::WindowConfig c;
+  c.SettingsPath = dir.File("brntl.ini");
+  c.ListPorts = [] { return std::vector<SerialPortInfo>{}; };
+  c.Dialogs = &dialogs;
+  gui::TKTZF window(c);
+  QVERIFY(!window.Start());
+  QCOMPARE(dialogs.Texts(MessageKind::Error), std::vector<std::string>{"No COM ports found..."});
+}
+
+void WindowConnectTest::ThePortListIsReadAgainWhenTheSelectorOpens() {
+  TempDir dir;
+  ScriptedDialogs dialogs;
+  std::vector<SerialPortInfo> system = {{"/nonexistent/ttyS0", ""}};
+  gui::WindowConfig c;
+  c.SettingsPath = dir.File("brntl.ini");
+  c.ListPorts = [&] { return system; };
+  c.Dialogs = &dialogs;
+  gui::TKTZF window(c);
+  QVERIFY(window.Start());
+  auto* port = window.findChild<QComboBox*>("COMPort");
+  QCOMPARE(port->count(), 1);
+  // An adapter plugged in after start.
+  system.push_back({"/nonexistent/ttyUSB0", "FTDI FT232R USB UART"});
+  port->showPopup();
+  port->hidePopup();
+  QCOMPARE(port->count(), 2);
+  QCOMPARE(port->itemText(1), QString("/nonexistent/ttyUSB0  (FTDI FT232R USB UART)"));
+  QCOMPARE(port->currentData().toString(), QString("/nonexistent/ttyS0"));
 }
 
 BRANTLE_GUI_TEST(WindowConnectTest)
