@@ -26,7 +26,7 @@ namespace {
 
 constexpr int kTickMs = 50;
 
-DialogHost* OwnDialogsUnless(DialogHost* given, std::unique_ptr<DialogHost>& own) {
+DialogHost* OwnDialogsUnless(DialogHost* given, std::unique_ptr<QtDialogHost>& own) {
   if (given) return given;
   own = std::make_unique<QtDialogHost>();
   return own.get();
@@ -46,6 +46,7 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
       std::make_unique<QtUi>(this, dialogs_, *status_, [this](const WindowState& s) { Render(s); });
   frame_ = std::make_unique<OperationFrame>(*ui_, settings_);
   driver_ = std::make_unique<ConnectDriver>(*frame_, link_);
+  if (ownDialogs_) ownDialogs_->Attach(*frame_);
   context_ = std::make_unique<WindowContext>(WindowContext{
       *frame_, *driver_, captions_, [this](const std::function<void()>& h) { RunOperation(h); }});
   if (!config_.TraceFile.empty()) {

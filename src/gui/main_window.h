@@ -14,10 +14,11 @@
 #include "dialog_host.h"
 #include "engine/ktze_internals.h"
 #include "files/serial_ports.h"
-#include "settings/settings.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
+#include "qt_dialog_host.h"
 #include "qt_ui.h"
+#include "settings/settings.h"
 #include "status_area.h"
 #include "window_context.h"
 
@@ -83,7 +84,7 @@ class TKTZF : public QWidget {
 
   WindowConfig config_;
   Settings settings_;
-  std::unique_ptr<DialogHost> ownDialogs_;
+  std::unique_ptr<QtDialogHost> ownDialogs_;
   DialogHost& dialogs_;
   Captions captions_;
   StatusArea* status_;

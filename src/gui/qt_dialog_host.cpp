@@ -4,9 +4,14 @@
 #include <QInputDialog>
 #include <QMessageBox>
 
+#include "difcreate.h"
+#include "difif.h"
+#include "difpform.h"
 #include "event_sound.h"
 #include "file_filter.h"
 #include "lang/lang_get.h"
+#include "tfsfm.h"
+#include "tfssel.h"
 
 namespace brantle::gui {
 namespace {
@@ -26,6 +31,9 @@ QMessageBox::Icon IconOf(MessageKind kind) {
 }
 
 }  // namespace
+
+QtDialogHost::QtDialogHost() = default;
+QtDialogHost::~QtDialogHost() = default;
 
 Answer QtDialogHost::Message(QWidget* parent, MessageKind kind, const std::string& text,
                              Buttons buttons) {
@@ -76,18 +84,29 @@ bool QtDialogHost::InputBox(QWidget* parent, const std::string& title, const std
   return ok;
 }
 
-bool QtDialogHost::ChooseDIFs(QWidget*, std::vector<DIFChoice>&) {
-  return true;
+bool QtDialogHost::ChooseDIFs(QWidget* parent, std::vector<DIFChoice>& files) {
+  TDIFInfo dialog(parent);
+  return dialog.Run(files);
 }
 
-void QtDialogHost::EditDifParameters(QWidget*, DifParametersDialog&) {}
-
-bool QtDialogHost::SelectTfsFiles(QWidget*, std::vector<TfsUploadRow>&) {
-  return false;
+void QtDialogHost::EditDifParameters(QWidget* parent, DifParametersDialog& parameters) {
+  TNDPF dialog(*frame_, parent);
+  dialog.Run(parameters);
 }
 
-void QtDialogHost::RunCreateDif(QWidget*, OperationFrame&, TKTZDCF&) {}
+bool QtDialogHost::SelectTfsFiles(QWidget* parent, std::vector<TfsUploadRow>& rows) {
+  if (!tfsSelector_) tfsSelector_ = std::make_unique<TTFSSelector>(*frame_, parent);
+  return tfsSelector_->Run(rows);
+}
 
-void QtDialogHost::ShowTfsFileManager(QWidget*, const std::string&) {}
+void QtDialogHost::RunCreateDif(QWidget* parent, OperationFrame& frame, TKTZDCF& model) {
+  CreateDifDialog dialog(frame, model, parent);
+  dialog.Run();
+}
+
+void QtDialogHost::ShowTfsFileManager(QWidget* parent, const std::string& family) {
+  auto* manager = new TSTFM(family, parent);
+  manager->show();
+}
 
 }  // namespace brantle::gui

@@ -1,15 +1,22 @@
 #pragma once
-// The real modal windows: Qt's message box (with the kind's sound), file dialog and
-// input box. The dialogs of the DIF and TFS workflows that have no window yet
-// answer as a front end without them does: the DIF choice confirmed as proposed, the
-// parameters unchanged, the TFS selection and the DIF creation cancelled.
+// The real windows: Qt's message box (with the kind's sound), file dialog and input
+// box, and the dialogs of the DIF and TFS workflows. They ask for files through the
+// operation frame, which remembers a folder per purpose.
+
+#include <memory>
 
 #include "dialog_host.h"
 
 namespace brantle::gui {
 
+class TTFSSelector;
+
 class QtDialogHost : public DialogHost {
  public:
+  QtDialogHost();
+  ~QtDialogHost() override;
+  void Attach(OperationFrame& frame) { frame_ = &frame; }
+
   Answer Message(QWidget* parent, MessageKind kind, const std::string& text,
                  Buttons buttons) override;
   bool RunFileDialog(QWidget* parent, FileDialog& dialog) override;
@@ -20,6 +27,11 @@ class QtDialogHost : public DialogHost {
   bool SelectTfsFiles(QWidget* parent, std::vector<TfsUploadRow>& rows) override;
   void RunCreateDif(QWidget* parent, OperationFrame& frame, TKTZDCF& dialog) override;
   void ShowTfsFileManager(QWidget* parent, const std::string& family) override;
+
+ private:
+  OperationFrame* frame_ = nullptr;
+  // The file list stays between uses while the program runs.
+  std::unique_ptr<TTFSSelector> tfsSelector_;
 };
 
 }  // namespace brantle::gui

@@ -52,7 +52,18 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Win_Dev_TFSW", "Dev-TFSW"},
     {"Win_Dev_TFSD", "Dev-TFSD"},
     {"Win_Dev_TFSM", "Dev-TFSM"},
-    {"Win_Offline_Service", "Offline service"},
+    {"Win_OK", "OK"},
+    {"Win_Col_DIF", "DIF"},
+    {"Win_Col_TFS", "TFS"},
+    {"Win_Col_Name", "Name"},
+    {"Win_Col_Size", "Size"},
+    {"Win_TFS_Manager", "TFS File Manager"},
+    {"Win_Bold", "Bold"},
+    {"Win_Italic", "Italic"},
+    {"Win_Underline", "Underline"},
+    {"Win_Font_Size", "Size:"},
+    {"Win_Color", "Colour:"},
+    {"Win_Phone_Place", "[Phone] "},
 }};
 
 const char* WindowTextFallback(const char* key) {

@@ -1,0 +1,17 @@
+#pragma once
+// Comment files: "Load comment..." takes an RTF document as it is and plain text made
+// into one; "Save comment..." writes the editor's RTF document.
+
+#include <string>
+
+#include "ui/ui.h"
+
+namespace brantle {
+
+// False (after the error box) when the file cannot be read.
+bool ReadCommentFile(Ui& ui, const std::string& path, std::string& rtf);
+// False (after the error box) when the file cannot be written; an existing file is
+// then left as it was.
+bool WriteCommentFile(Ui& ui, const std::string& path, const std::string& rtf);
+
+}  // namespace brantle
