@@ -40,6 +40,7 @@ bool WindowRig::Open(const std::vector<std::string>& ports, const std::string& s
   c.StartFamily = FamilyIndex(family_);
   c.Dialogs = &dialogs;
   window = std::make_unique<gui::TKTZF>(c);
+  dialogs.frame = &window->Frame();
   window->Driver().E().LoadersFolder = loaders.path();
   window->Driver().Opti().LoadersFolder = loaders.path();
   window->show();

@@ -6,8 +6,8 @@
 #include <memory>
 #include <string>
 
+#include "driven_dialogs.h"
 #include "main_window.h"
-#include "scripted_dialogs.h"
 #include "sim/pty.h"
 #include "sim/virtual_e_phone.h"
 #include "support/temp_dir.h"
@@ -40,7 +40,7 @@ class WindowRig {
 
   TempDir dir;
   TempDir loaders;
-  ScriptedDialogs dialogs;
+  DrivenDialogs dialogs;
   sim::EPhoneConfig config;
   std::unique_ptr<sim::VirtualEPhone> phone;
   std::unique_ptr<sim::PtyLine> silent;  // a line where no phone answers
