@@ -8,8 +8,14 @@
 #include <QTabWidget>
 #include <cstdio>
 
-#include "lang/languages.h"
+#include "difcreate.h"
+#include "difif.h"
+#include "difpform.h"
+#include "formats/rtf_text.h"
+#include "lang/lang_get.h"
 #include "main_window.h"
+#include "tfsfm.h"
+#include "tfssel.h"
 #include "sim/virtual_e_phone.h"
 
 namespace {
@@ -59,5 +65,48 @@ int main(int argc, char** argv) {
   pages->setCurrentIndex(0);
   w.findChild<QListWidget*>("L_Flashing")->setCurrentRow(6);
   Save(w, folder, "flashing-hex");
+
+  // The dialogs, with a little content.
+  brantle::OperationFrame& frame = w.Frame();
+  brantle::gui::TNDPF parameters(frame, &w);
+  brantle::DifParametersDialog p;
+  p.Caption = brantle::LangGet("SCap_DIF_Create_Parameters");
+  p.RType = 1;
+  p.Comment = brantle::PlainTextToRtf("Firmware XEDH1 for the E800, with the menu fix.");
+  parameters.Load(p);
+  parameters.show();
+  Save(parameters, folder, "dialog-parameters");
+
+  brantle::gui::TDIFInfo info(&w);
+  std::vector<brantle::DIFChoice> files(3);
+  const char* difNames[3] = {"xedh1-patch.dif", "xedh1-undo.dif", "ringtones.dif"};
+  for (int i = 0; i < 3; ++i) {
+    files[i].Name = difNames[i];
+    files[i].HasNOR = i == 0;
+    files[i].Apply = i == 0;
+    files[i].HasReversal = i == 1;
+    files[i].Undo = i == 1;
+    files[i].HasTFS = i == 2;
+    files[i].TakeTFS = i == 2;
+    files[i].Comment = brantle::PlainTextToRtf(std::string("Comment of ") + difNames[i]);
+  }
+  info.Show(files);
+  info.show();
+  Save(info, folder, "dialog-dif-information");
+
+  brantle::TKTZDCF model;
+  brantle::gui::CreateDifDialog create(frame, model, &w);
+  model.Shown();
+  create.Refresh();
+  create.show();
+  Save(create, folder, "dialog-create-dif");
+
+  brantle::gui::TTFSSelector selector(frame, &w);
+  selector.show();
+  Save(selector, folder, "dialog-tfs-files");
+
+  brantle::gui::TSTFM manager("E800", &w);
+  manager.show();
+  Save(manager, folder, "dialog-tfs-manager");
   return 0;
 }
