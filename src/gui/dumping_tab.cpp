@@ -4,13 +4,12 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QStackedWidget>
 
 #include "page_parts.h"
 #include "region_box.h"
+#include "sub_pages.h"
 
 namespace brantle::gui {
 namespace {
@@ -39,28 +38,15 @@ SaveKind SaveKindOf(DumpFileType type) {
 
 DumpingTab::DumpingTab(WindowContext& context) : context_(context) {
   setObjectName("P_Dumping");
-  list_ = new QListWidget(this);
-  list_->setObjectName("L_Dumping");
-  list_->setMaximumWidth(250);
-  list_->setWordWrap(true);
-  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  stack_ = new QStackedWidget(this);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(list_);
-  layout->addWidget(stack_, 1);
-  const std::pair<QWidget*, const char*> pages[] = {{NorPage(), "Btn_Dump_S3"},
-                                                    {S500Page(), "Btn_Dump_S500"}};
-  for (const auto& [page, key] : pages) {
-    stack_->addWidget(page);
-    list_->addItem("");
-    context_.captions.Row(list_, list_->count() - 1, key);
-  }
-  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-    stack_->setCurrentIndex(row);
+  auto* pages = new SubPages(this, "L_Dumping", context.captions);
+  (new QHBoxLayout(this))->addWidget(pages);
+  pages->Add(NorPage(), "Btn_Dump_S3");
+  pages->Add(S500Page(), "Btn_Dump_S500");
+  connect(pages, &SubPages::shown, this, [this] {
     s500_.TabShown();
     Refresh();
   });
-  list_->setCurrentRow(0);
+  pages->Start();
 }
 
 QWidget* DumpingTab::NorPage() {

@@ -8,10 +8,8 @@
 #include "window_context.h"
 
 class QLineEdit;
-class QListWidget;
 class QPushButton;
 class QRadioButton;
-class QStackedWidget;
 
 namespace brantle::gui {
 
@@ -33,8 +31,6 @@ class DumpingTab : public QWidget {
   void ChooseTarget();
 
   WindowContext& context_;
-  QListWidget* list_;
-  QStackedWidget* stack_;
 
   QLineEdit* target_;
   QRadioButton* types_[3];

@@ -4,12 +4,11 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
 #include <QPlainTextEdit>
-#include <QStackedWidget>
 
 #include "operations/hex_data.h"
 #include "page_parts.h"
+#include "sub_pages.h"
 
 namespace brantle::gui {
 namespace {
@@ -38,33 +37,18 @@ void SetField(QComboBox* field, const std::string& text) {
 
 FlashingTab::FlashingTab(WindowContext& context) : context_(context) {
   setObjectName("P_Flashing");
-  list_ = new QListWidget(this);
-  list_->setObjectName("L_Flashing");
-  list_->setMaximumWidth(250);
-  list_->setWordWrap(true);
-  list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  stack_ = new QStackedWidget(this);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(list_);
-  layout->addWidget(stack_, 1);
-  AddPage(BinPage(), "Btn_Flash_BIN");
-  AddPage(DifPage(), "Btn_Flash_DIF");
-  AddPage(BinDiffPage(), "Btn_Flash_BIND");
-  AddPage(S500Page(), "Btn_Flash_S500");
-  AddPage(S3Page(), "Btn_Flash_S3");
-  AddPage(BinOffsetPage(), "Btn_Flash_Area");
-  AddPage(HexPage(), "Win_Flash_Hex");
-  connect(list_, &QListWidget::currentRowChanged, this, [this](int row) {
-    stack_->setCurrentIndex(row);
-    Refresh();  // showing a sub-page runs its rule
-  });
-  list_->setCurrentRow(0);
-}
-
-void FlashingTab::AddPage(QWidget* page, const char* key) {
-  stack_->addWidget(page);
-  list_->addItem("");
-  context_.captions.Row(list_, list_->count() - 1, key);
+  auto* pages = new SubPages(this, "L_Flashing", context.captions);
+  (new QHBoxLayout(this))->addWidget(pages);
+  pages->Add(BinPage(), "Btn_Flash_BIN");
+  pages->Add(DifPage(), "Btn_Flash_DIF");
+  pages->Add(BinDiffPage(), "Btn_Flash_BIND");
+  pages->Add(S500Page(), "Btn_Flash_S500");
+  pages->Add(S3Page(), "Btn_Flash_S3");
+  pages->Add(BinOffsetPage(), "Btn_Flash_Area");
+  pages->Add(HexPage(), "Win_Flash_Hex");
+  // Showing a sub-page runs its rule.
+  connect(pages, &SubPages::shown, this, [this] { Refresh(); });
+  pages->Start();
 }
 
 QWidget* FlashingTab::BinPage() {

@@ -10,10 +10,8 @@
 class QComboBox;
 class QLabel;
 class QLineEdit;
-class QListWidget;
 class QPlainTextEdit;
 class QPushButton;
-class QStackedWidget;
 
 namespace brantle::gui {
 
@@ -37,11 +35,8 @@ class FlashingTab : public QWidget {
   QWidget* HexPage();
   void BinOffsetRule();
   void HexRule();
-  void AddPage(QWidget* page, const char* key);
 
   WindowContext& context_;
-  QListWidget* list_;
-  QStackedWidget* stack_;
 
   FileField* bin_;
   UndoRow* binUndo_;

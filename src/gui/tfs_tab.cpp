@@ -3,10 +3,9 @@
 #include <QGridLayout>
 #include <QHBoxLayout>
 #include <QLineEdit>
-#include <QListWidget>
-#include <QStackedWidget>
 
 #include "page_parts.h"
+#include "sub_pages.h"
 
 namespace brantle::gui {
 namespace {
@@ -25,15 +24,8 @@ QWidget* TextPage(const char* name, Captions& captions) {
 
 TfsTab::TfsTab(WindowContext& context) : context_(context) {
   setObjectName("P_TFS_Operations");
-  auto* list = new QListWidget(this);
-  list->setObjectName("L_TFS");
-  list->setMaximumWidth(250);
-  list->setWordWrap(true);
-  list->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-  auto* stack = new QStackedWidget(this);
-  auto* layout = new QHBoxLayout(this);
-  layout->addWidget(list);
-  layout->addWidget(stack, 1);
+  auto* pages = new SubPages(this, "L_TFS", context.captions);
+  (new QHBoxLayout(this))->addWidget(pages);
 
   auto* pairPage = new QWidget;
   pairPage->setObjectName("T_FlashTFS");
@@ -61,18 +53,11 @@ TfsTab::TfsTab(WindowContext& context) : context_(context) {
     context_.run([this] { FlashTfsPair(context_.frame, context_.driver, pair_.Tfs); });
   });
 
-  const std::pair<QWidget*, const char*> pages[] = {
-      {pairPage, "Btn_Flash_TFS"},
-      {TextPage("T_DumpTFS", context.captions), "Win_TFS_Dump_Page"},
-      {TextPage("T_FormatTFS", context.captions), "Win_TFS_Format_Page"},
-      {TextPage("T_ManageTFS", context.captions), "Win_TFS_Manager_Page"}};
-  for (const auto& [page, key] : pages) {
-    stack->addWidget(page);
-    list->addItem("");
-    context.captions.Row(list, list->count() - 1, key);
-  }
-  connect(list, &QListWidget::currentRowChanged, stack, &QStackedWidget::setCurrentIndex);
-  list->setCurrentRow(0);
+  pages->Add(pairPage, "Btn_Flash_TFS");
+  pages->Add(TextPage("T_DumpTFS", context.captions), "Win_TFS_Dump_Page");
+  pages->Add(TextPage("T_FormatTFS", context.captions), "Win_TFS_Format_Page");
+  pages->Add(TextPage("T_ManageTFS", context.captions), "Win_TFS_Manager_Page");
+  pages->Start();
   Refresh();
 }
 
