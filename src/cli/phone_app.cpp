@@ -4,6 +4,7 @@
 
 #include "engine/opti_models.h"
 #include "engine/text_fields.h"
+#include "lang/lang_get.h"
 
 namespace brantle::cli {
 namespace {
@@ -76,7 +77,7 @@ std::string PhoneApp::FlashText() {
   }
   const EFlashInfo& f = driver.E().FlashInfo;
   const std::string ids = " (maker " + HexByte(f.MakerID) + ", device " + HexByte(f.DeviceID) + ")";
-  return "Flash: " + (f.Known ? frame.FlashTypeText : std::string("Unidentified!!!")) + ids + "\n";
+  return "Flash: " + (f.Known ? frame.FlashTypeText : LangGet("FType_Unknown")) + ids + "\n";
 }
 
 }  // namespace brantle::cli

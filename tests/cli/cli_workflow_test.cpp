@@ -8,6 +8,7 @@
 #include <csignal>
 
 #include "cli_helpers.h"
+#include "lang/lang_get.h"
 #include "sim/virtual_e_phone.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
@@ -17,16 +18,19 @@ namespace {
 
 class CliWorkflow : public ::testing::Test {
  protected:
-  void SetUp() override {
-    sim::EPhoneConfig config;
-    config.family = "E800";
+  void SetUp() override { StartPhone(sim::EPhoneConfig{"E800"}); }
+
+  // Replaces the phone by one made as config says.
+  void StartPhone(const sim::EPhoneConfig& config) {
+    family = config.family;
+    phone.reset();
     phone = std::make_unique<sim::VirtualEPhone>(config);
     ASSERT_TRUE(phone->Start()) << phone->error();
   }
 
   test::ProgramResult Run(std::vector<std::string> args) {
     std::vector<std::string> all = {"--port", phone->PortPath(), "--family",
-                                    "E800",   "--boot-timeout",  "20"};
+                                    family,   "--boot-timeout",  "20"};
     all.insert(all.end(), args.begin(), args.end());
     return test::RunProgram(test::kCli, all);
   }
@@ -37,6 +41,7 @@ class CliWorkflow : public ::testing::Test {
   }
 
   test::TempDir dir;
+  std::string family;
   std::unique_ptr<sim::VirtualEPhone> phone;
 };
 
@@ -119,6 +124,16 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
   EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
   EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");
   EXPECT_LT(phone->Stats().reads, 256);
+}
+
+TEST_F(CliWorkflow, AnUnknownFlashIsNamedByTheLanguageTable) {
+  sim::EPhoneConfig config{"E700"};
+  config.makerId = 0x12;
+  config.deviceId = 0x34;
+  StartPhone(config);
+  const auto r = Run({"--yes", "identify"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Flash: " + LangGet("FType_Unknown") + " (maker 12, device 34)\n");
 }
 
 }  // namespace
