@@ -9,6 +9,7 @@
 #include "comment_file.h"
 #include "engine/trace.h"
 #include "formats/nor_regions.h"
+#include "input_checks.h"
 #include "operations/dump_workflow.h"
 #include "operations/erase_workflow.h"
 #include "operations/flash_pages.h"
@@ -53,7 +54,8 @@ bool UndoChoice(PhoneApp& app, const Options& o, FlashUndoChoice& undo) {
   return LoadComment(app.ui, o.commentFile, undo.Params.Comment);
 }
 
-void Flash(PhoneApp& app, const Options& o, const FlashUndoChoice& undo) {
+void Flash(PhoneApp& app, const Options& o, const CheckedInputs& inputs,
+           const FlashUndoChoice& undo) {
   OperationFrame& frame = app.frame;
   ConnectDriver& driver = app.driver;
   const std::string& kind = o.operands[0];
@@ -82,7 +84,7 @@ void Flash(PhoneApp& app, const Options& o, const FlashUndoChoice& undo) {
   } else if (kind == "part") {
     FlashBinPartPage(frame, driver, {files[0], o.fileOffset, o.phoneOffset, o.length}, undo);
   } else if (kind == "hex") {
-    FlashHexPage(frame, driver, o.offset, files[0], undo);
+    FlashHexPage(frame, driver, o.offset, inputs.hexBytes, undo);
   }
 }
 
@@ -107,7 +109,7 @@ void Tfs(PhoneApp& app, const Options& o) {
   }
 }
 
-int Run(PhoneApp& app, const Options& o) {
+int Run(PhoneApp& app, const Options& o, const CheckedInputs& inputs) {
   if (o.command == "identify") {
     std::fputs(app.FlashText().c_str(), stdout);
     return 0;
@@ -127,7 +129,7 @@ int Run(PhoneApp& app, const Options& o) {
   } else if (o.command == "dump-s500") {
     DumpS500(app.frame, app.driver, S500ProposedNames(o.output));
   } else if (o.command == "flash") {
-    Flash(app, o, undo);
+    Flash(app, o, inputs, undo);
   } else if (o.command == "erase") {
     EraseNor(app.frame, app.driver, start, end, undo.Make, undo.Params);
   } else if (o.command == "tfs") {
@@ -139,21 +141,23 @@ int Run(PhoneApp& app, const Options& o) {
 }  // namespace
 
 int RunPhoneCommand(const Options& o) {
-  SimulatorProcess simulator;
+  SimulatorProcess simulator;  // declared first: it outlives the connection to it
+  PhoneApp app(o);
+  CheckedInputs inputs;
+  if (const int status = CheckInputs(o, app.frame.Areas(), inputs)) return status;
   std::string port = o.port, error;
   if (!o.simulate.empty()) {
     if (!simulator.Start(o.simulate, error)) return Fail(error);
     port = simulator.PortPath();
     std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
   }
-  PhoneApp app(o);
   if (!o.trace.empty()) {
     auto tracer = Tracer::OpenFile(o.trace, error);
     if (!tracer) return Fail(error);
     app.link.SetTrace(tracer);
   }
   if (!app.Connect(port)) return kExitFailed;
-  return Run(app, o);
+  return Run(app, o, inputs);
 }
 
 }  // namespace brantle::cli

@@ -7,43 +7,13 @@
 
 #include <csignal>
 
-#include "cli_helpers.h"
 #include "lang/lang_get.h"
-#include "sim/virtual_e_phone.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "phone_fixture.h"
 
 namespace brantle {
 namespace {
 
-class CliWorkflow : public ::testing::Test {
- protected:
-  void SetUp() override { StartPhone(sim::EPhoneConfig{"E800"}); }
-
-  // Replaces the phone by one made as config says.
-  void StartPhone(const sim::EPhoneConfig& config) {
-    family = config.family;
-    phone.reset();
-    phone = std::make_unique<sim::VirtualEPhone>(config);
-    ASSERT_TRUE(phone->Start()) << phone->error();
-  }
-
-  test::ProgramResult Run(std::vector<std::string> args) {
-    std::vector<std::string> all = {"--port", phone->PortPath(), "--family",
-                                    family,   "--boot-timeout",  "20"};
-    all.insert(all.end(), args.begin(), args.end());
-    return test::RunProgram(test::kCli, all);
-  }
-
-  std::string Nor(uint32_t start, uint32_t size) const {
-    const std::vector<uint8_t> nor = phone->Nor();
-    return std::string(nor.begin() + start, nor.begin() + start + size);
-  }
-
-  test::TempDir dir;
-  std::string family;
-  std::unique_ptr<sim::VirtualEPhone> phone;
-};
+class CliWorkflow : public test::CliOnPhone {};
 
 TEST_F(CliWorkflow, DumpFlashUndoAndEraseRoundTrip) {
   constexpr uint32_t kFirmware = 0xE00000;
@@ -51,7 +21,8 @@ TEST_F(CliWorkflow, DumpFlashUndoAndEraseRoundTrip) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Dump completed."), std::string::npos);
   const std::string original = test::ReadFile(dir.File("fw.bin"));
-  ASSERT_EQ(original, Nor(0, kFirmware));
+  const std::string before = Nor();
+  ASSERT_EQ(original, before.substr(0, kFirmware));
 
   std::string changed = original;
   changed.replace(0x12345, 5, "HELLO");
@@ -60,11 +31,11 @@ TEST_F(CliWorkflow, DumpFlashUndoAndEraseRoundTrip) {
   r = Run({"flash", "bin", dir.File("changed.bin"), "--undo", dir.File("undo.dif"), "--zlib"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Flashing completed."), std::string::npos);
-  EXPECT_EQ(Nor(0, kFirmware), changed);
+  EXPECT_EQ(NorDifference(changed + before.substr(kFirmware)), "");
 
   r = Run({"flash", "dif", dir.File("undo.dif")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Nor(0, kFirmware), original);
+  EXPECT_EQ(NorDifference(before), "");
 
   r = Run({"erase", "--region", "10100-2FEFF"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -92,16 +63,16 @@ TEST_F(CliWorkflow, FilesWrittenIntoTheFileSystemDumpBack) {
 
 TEST_F(CliWorkflow, EepromWithoutATerminalIsNotGuessed) {
   dir.Write("ee.bin", std::string(0x20000, '\x11'));
-  const std::vector<uint8_t> before = phone->Nor();
+  const std::string before = Nor();
   auto r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
                 "--phone-offset", "E00000"});
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("give --eeprom yes or --eeprom no"), std::string::npos) << r.err;
-  EXPECT_EQ(phone->Nor(), before);
+  EXPECT_EQ(NorDifference(before), "");
   r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
            "--phone-offset", "E00000", "--eeprom", "yes"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Nor(0xE00000, 0x10000), std::string(0x10000, '\x11'));
+  EXPECT_EQ(NorDifference(std::string(before).replace(0xE00000, 0x10000, 0x10000, '\x11')), "");
 }
 
 TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
@@ -127,7 +98,7 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
 }
 
 TEST_F(CliWorkflow, AnUnknownFlashIsNamedByTheLanguageTable) {
-  sim::EPhoneConfig config{"E700"};
+  sim::EPhoneConfig config = PhoneOf("E700");
   config.makerId = 0x12;
   config.deviceId = 0x34;
   StartPhone(config);
