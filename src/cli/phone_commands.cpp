@@ -109,18 +109,30 @@ void Tfs(PhoneApp& app, const Options& o) {
   }
 }
 
-int Run(PhoneApp& app, const Options& o, const CheckedInputs& inputs) {
+// What a command takes from its options and files, made ready before the phone is
+// touched.
+struct Prepared {
+  CheckedInputs inputs;
+  std::string start, end;  // dump and erase: the region's address fields
+  FlashUndoChoice undo;
+};
+
+int Prepare(PhoneApp& app, const Options& o, Prepared& p) {
+  if (const int status = CheckInputs(o, app.frame.Areas(), p.inputs)) return status;
+  if ((o.command == "dump" || o.command == "erase") &&
+      !RegionFields(o.region, app.frame.Areas(), p.start, p.end))
+    return Fail("brantle-cli: --region is firmware, eeprom, full or START-END");
+  return UndoChoice(app, o, p.undo) ? 0 : kExitFailed;
+}
+
+int Run(PhoneApp& app, const Options& o, const Prepared& p) {
   if (o.command == "identify") {
     std::fputs(app.FlashText().c_str(), stdout);
     return 0;
   }
-  std::string start, end;
-  if ((o.command == "dump" || o.command == "erase") &&
-      !RegionFields(o.region, app.frame.Areas(), start, end))
-    return Fail("brantle-cli: --region is firmware, eeprom, full or START-END");
   CatchInterrupt();
-  FlashUndoChoice undo;
-  if (!UndoChoice(app, o, undo)) return kExitFailed;
+  const std::string &start = p.start, &end = p.end;
+  const FlashUndoChoice& undo = p.undo;
   if (o.command == "dump") {
     const DumpFileType type = o.format == "s3"    ? DumpFileType::S3
                               : o.format == "dif" ? DumpFileType::Dif
@@ -129,7 +141,7 @@ int Run(PhoneApp& app, const Options& o, const CheckedInputs& inputs) {
   } else if (o.command == "dump-s500") {
     DumpS500(app.frame, app.driver, S500ProposedNames(o.output));
   } else if (o.command == "flash") {
-    Flash(app, o, inputs, undo);
+    Flash(app, o, p.inputs, undo);
   } else if (o.command == "erase") {
     EraseNor(app.frame, app.driver, start, end, undo.Make, undo.Params);
   } else if (o.command == "tfs") {
@@ -143,8 +155,8 @@ int Run(PhoneApp& app, const Options& o, const CheckedInputs& inputs) {
 int RunPhoneCommand(const Options& o) {
   SimulatorProcess simulator;  // declared first: it outlives the connection to it
   PhoneApp app(o);
-  CheckedInputs inputs;
-  if (const int status = CheckInputs(o, app.frame.Areas(), inputs)) return status;
+  Prepared prepared;
+  if (const int status = Prepare(app, o, prepared)) return status;
   std::string port = o.port, error;
   if (!o.simulate.empty()) {
     if (!simulator.Start(o.simulate, error)) return Fail(error);
@@ -157,7 +169,7 @@ int RunPhoneCommand(const Options& o) {
     app.link.SetTrace(tracer);
   }
   if (!app.Connect(port)) return kExitFailed;
-  return Run(app, o, inputs);
+  return Run(app, o, prepared);
 }
 
 }  // namespace brantle::cli

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <fstream>
 
 #include "dif/DIFFiles.h"
 #include "phone_fixture.h"
@@ -136,6 +137,70 @@ TEST_F(CliFlash, PartOfAFileLandsAtThePhoneOffset) {
                       "1800", "--phone-offset", "3F800"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_EQ(NorDifference(std::string(before).replace(0x3F800, 0x1800, file, 0x1000, 0x1800)), "");
+}
+
+TEST_F(CliFlash, DifFilesThatCannotBeUsedStopTheFlashBeforeConnecting) {
+  const std::string before = Nor();
+  TDIFFile good;
+  good.PhoneID = kDIFPhoneID;
+  good.CreatorText = kDIFCreatorText;
+  good.SetNORData(good.AddBlock(), 0x20000, "GOOD");
+  ASSERT_EQ(good.SaveToFile(dir.File("good.dif"), 0), kDIFOk);
+  dir.Write("random.dif", std::string(300, '\x5A'));
+  const auto r = Run({"flash", "dif", dir.File("good.dif"), dir.File("random.dif")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find(dir.File("random.dif") + ": invalid DIF file"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Nothing was sent to the phone."), std::string::npos) << r.err;
+  EXPECT_EQ(phone->Stats().connects, 0);
+  EXPECT_EQ(NorDifference(before), "");
+}
+
+TEST_F(CliFlash, DifFilesWithNothingForThePhoneStopTheFlashBeforeConnecting) {
+  StartPhone(PhoneOf("S500"));
+  const std::string before = Nor();
+  for (const char* name : {"files.dif", "comment.dif"}) {
+    TDIFFile dif;
+    dif.PhoneID = kDIFPhoneID;
+    dif.CreatorText = kDIFCreatorText;
+    if (std::string(name) == "files.dif")
+      dif.SetTFSFile(dif.AddBlock(), "/user/a.txt", "text");
+    else
+      dif.SetComment(dif.AddBlock(), "{\\rtf1 only words\\par}");
+    ASSERT_EQ(dif.SaveToFile(dir.File(name), 0), kDIFOk);
+    const auto r = Run({"flash", "dif", dir.File(name)});
+    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_NE(r.err.find(dir.File(name) + ": nothing in it"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(phone->Stats().connects, 0);
+  EXPECT_EQ(NorDifference(before), "");
+}
+
+TEST_F(CliFlash, FilesThatCannotBeReadStopTheCommandBeforeConnecting) {
+  const std::string before = Nor();
+  dir.Write("fw.bin", "FIRMWARE");
+  const std::vector<std::pair<std::vector<std::string>, int>> refused = {
+      {{"flash", "bin", dir.File("missing.bin")}, 1},
+      {{"flash", "s3", dir.File("missing.s3")}, 1},
+      {{"flash", "diff", dir.File("fw.bin"), dir.File("missing.bin")}, 1},
+      {{"flash", "part", dir.File("missing.bin"), "--file-offset", "0", "--length", "4",
+        "--phone-offset", "10000"},
+       1},
+      {{"flash", "s500", "--bin2", dir.File("missing.bin")}, 1},
+      {{"flash", "s500"}, 2},
+      {{"flash", "bin", dir.File("fw.bin"), "--undo", dir.File("u.dif"), "--comment",
+        dir.File("missing.txt")},
+       1},
+      {{"dump", "--region", "somewhere", "-o", dir.File("d.bin")}, 1},
+  };
+  for (const auto& [args, status] : refused) {
+    const auto r = Run(args);
+    EXPECT_EQ(r.status, status) << r.err;
+    EXPECT_EQ(r.err.find("Turn on the phone"), std::string::npos) << r.err;
+  }
+  EXPECT_EQ(phone->Stats().connects, 0);
+  EXPECT_EQ(NorDifference(before), "");
+  EXPECT_FALSE(std::ifstream(dir.File("u.dif")).good());
+  EXPECT_FALSE(std::ifstream(dir.File("d.bin")).good());
 }
 
 }  // namespace

@@ -138,16 +138,17 @@ bool ApplyToBinFile(Ui& ui, TDIFFile& merged, const std::string& binOut) {
   return WriteImageFile(ui, binOut, image, prefix);
 }
 
-bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
-               const std::string& tfsOut) {
+int ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
+              const std::string& tfsOut) {
   TDIFFile merged;
-  if (LoadAndMergeDIFs(merged, files, ui) == 0 || merged.Blocks.empty()) return false;
+  const int count = LoadAndMergeDIFs(merged, files, ui);
+  if (count == 0 || merged.Blocks.empty()) return 0;
   bool ok = true;
   if (HasBlockKind(merged, "NORD") && !binOut.empty()) ok = ApplyToBinFile(ui, merged, binOut);
   if (HasBlockKind(merged, "TFSF") && !tfsOut.empty())
     ok = WriteTfsPair(ui, merged, tfsOut, nullptr) && ok;
   ui.ShowIdleState();
-  return ok;
+  return ok ? count : 0;
 }
 
 bool LoadFirmware(Ui& ui, const std::string& fileName, FirmwareKind kind, TDIFFile& dif) {
@@ -157,9 +158,7 @@ bool LoadFirmware(Ui& ui, const std::string& fileName, FirmwareKind kind, TDIFFi
     case FirmwareKind::S3:
       return ReadS3File(ui, fileName, prefix, dif);
     case FirmwareKind::Dif: {
-      int r = dif.LoadFromFile(fileName);
-      if (r == kDIFOk && dif.PhoneID != kDIFPhoneID) r = kDIFForeignPhone;
-      if (r == kDIFOk) r = dif.CheckBlockKinds(KnownDIFKinds());
+      const int r = LoadCheckedDIF(fileName, dif);
       if (r != kDIFOk) ShowDIFError(ui, prefix, r, dif);
       return r == kDIFOk;
     }

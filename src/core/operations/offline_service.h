@@ -63,10 +63,10 @@ bool ApplyToBinFile(Ui& ui, TDIFFile& merged, const std::string& binOut);
 
 // Merges the files (the person chooses through Ui::ChooseDIFs), then writes the NOR
 // data into binOut (grown from the existing file, or made new) and the TFS files
-// into tfsOut. An empty name skips that part. False when nothing was merged or a
-// file step failed.
-bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
-               const std::string& tfsOut);
+// into tfsOut. An empty name skips that part. The number of files merged; 0 when
+// nothing was merged or a file step failed.
+int ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
+              const std::string& tfsOut);
 
 enum class FirmwareKind { Bin, Dif, S3 };
 
