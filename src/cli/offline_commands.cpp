@@ -158,9 +158,18 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
   if (!LoadComment(ui, a.Value("--comment"), r.Params.Comment)) return kExitFailed;
   if (!LoadComment(ui, a.Value("--undo-comment"), r.UndoParams.Comment)) return kExitFailed;
   r.UndoParams.Compress = a.Flag("--undo-zlib") ? kCompressionZLib : kCompressionNone;
-  if (!CreateDif(ui, r)) return ui.errors() ? kExitFailed : Usage("nothing to put into the DIF");
-  std::printf("DIF written: %s%s\n", r.Output.c_str(),
-              r.Params.RType == kReversalSeparate ? (", undo DIF: " + r.UndoOutput).c_str() : "");
+  bool undoWritten = false;
+  if (!CreateDif(ui, r, &undoWritten))
+    return ui.errors() ? kExitFailed : Usage("nothing to put into the DIF");
+  std::printf("DIF written: %s", r.Output.c_str());
+  if (undoWritten)
+    std::printf(", undo DIF: %s", r.UndoOutput.c_str());
+  else if (r.Params.RType == kReversalSeparate)
+    std::printf("; no undo DIF written: %s",
+                r.Original.empty()
+                    ? "no --original IMAGE to take the original bytes from"
+                    : "nothing to compare the original with (no --target or --merge)");
+  std::printf("\n");
   return 0;
 }
 

@@ -178,6 +178,35 @@ TEST_F(CliOffline, UndoOfAFileWithoutUndoDataIsRefused) {
   EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
 }
 
+TEST_F(CliOffline, CreateFromMergedDifsKeepsTheirCommentUnlessOneIsGiven) {
+  dir.Write("note.txt", "Menu fix\n");
+  dir.Write("other.txt", "Other words\n");
+  auto r = Run({"dif", "create", "--target", dir.File("b.bin"), "--comment", dir.File("note.txt"),
+                "-o", dir.File("c.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "create", "--merge", dir.File("c.dif"), "-o", dir.File("kept.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "info", dir.File("kept.dif")});
+  EXPECT_NE(r.out.find("comment:\nMenu fix"), std::string::npos) << r.out;
+
+  r = Run({"dif", "create", "--merge", dir.File("c.dif"), "--comment", dir.File("other.txt"), "-o",
+           dir.File("replaced.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "info", dir.File("replaced.dif")});
+  EXPECT_NE(r.out.find("comment:\nOther words"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Menu fix"), std::string::npos) << r.out;
+}
+
+TEST_F(CliOffline, SeparateReversalWithoutAnOriginalSaysNoUndoDifWasWritten) {
+  const auto r = Run({"dif", "create", "--target", dir.File("b.bin"), "--reversal", "separate",
+                      "--undo-out", dir.File("nu.dif"), "-o", dir.File("p.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "DIF written: " + dir.File("p.dif") +
+                       "; no undo DIF written: no --original IMAGE to take the original bytes "
+                       "from\n");
+  EXPECT_FALSE(std::ifstream(dir.File("nu.dif")).good());
+}
+
 TEST_F(CliOffline, CreateWritesNothingWhenAMergedDifCannotBeUsed) {
   WriteDif(dir.File("good.dif"), {NorBlock(16, "GOOD")});
   dir.Write("random.dif", std::string(300, '\x5A'));

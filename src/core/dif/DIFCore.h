@@ -77,6 +77,10 @@ void SplitOffReversal(TDIFFile& dif, TDIFFile& undo);
 
 // ---- merging and applying --------------------------------------------------------
 
+// The comment of the DIF's first "dIFC" block (a merged, optimised DIF holds at most
+// one); false, with comment untouched, when it has none.
+bool GetDIFComment(const TDIFFile& dif, std::string& comment);
+
 // Loads a DIF for use: readable, a valid container, this tool's phone ID and only
 // block kinds this version knows. A DIF result code.
 int LoadCheckedDIF(const std::string& fileName, TDIFFile& dif);

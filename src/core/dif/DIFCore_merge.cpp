@@ -49,6 +49,15 @@ std::string TakenKind(const TDIFBlock& block, const DIFChoice& choice) {
 
 }  // namespace
 
+bool GetDIFComment(const TDIFFile& dif, std::string& comment) {
+  for (const TDIFBlock& block : dif.Blocks) {
+    if (block.Kind != "dIFC") continue;
+    comment = TDIFFile::GetComment(block);
+    return true;
+  }
+  return false;
+}
+
 int LoadCheckedDIF(const std::string& fileName, TDIFFile& dif) {
   int rc = dif.LoadFromFile(fileName);
   if (rc == kDIFOk && dif.PhoneID != kDIFPhoneID) rc = kDIFForeignPhone;

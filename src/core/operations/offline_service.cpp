@@ -102,7 +102,8 @@ bool BuildCreatedDif(Ui& ui, const CreateDifSources& s, TDIFFile& dif, TDIFFile&
   return true;
 }
 
-bool CreateDif(Ui& ui, const CreateDifRequest& r) {
+bool CreateDif(Ui& ui, const CreateDifRequest& r, bool* undoWritten) {
+  if (undoWritten) *undoWritten = false;
   const std::string prefix = LangGet("ErrC_DIF_Create_Aborted");
   TDIFFile merged;
   int mergedCount = 0;
@@ -116,6 +117,7 @@ bool CreateDif(Ui& ui, const CreateDifRequest& r) {
   if (!state.CreateEnabled) return false;
   TDIFCreationParams params = r.Params;
   params.PrepareForShow(state.CTypeEnabled, state.RTypeEnabled);
+  if (params.Comment.empty()) GetDIFComment(merged, params.Comment);
 
   TDIFFile dif, undo;
   const CreateDifSources sources{r.Original, r.Target, r.Tfs, &merged, params.CType, params.RType};
@@ -125,6 +127,7 @@ bool CreateDif(Ui& ui, const CreateDifRequest& r) {
     TDIFCreationParams undoParams = r.UndoParams;
     undoParams.PrepareForShow(false, false);
     if (!SaveDif(ui, undo, r.UndoOutput, undoParams, prefix)) return false;
+    if (undoWritten) *undoWritten = true;
   }
   return true;
 }
