@@ -3,6 +3,7 @@
 
 #include "phone_commands.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
@@ -150,16 +151,26 @@ int Run(PhoneApp& app, const Options& o, const Prepared& p) {
   return app.Succeeded() ? 0 : kExitFailed;
 }
 
+// A command stopped by SIGTERM or SIGHUP exits as the signal would have ended it,
+// once the phone connection is ended.
+int ExitStatus(int status) {
+  const int signal = TerminationSignal();
+  if (signal == 0) return status;
+  std::fprintf(stderr, "brantle-cli: ended by %s\n", signal == SIGHUP ? "SIGHUP" : "SIGTERM");
+  return 128 + signal;
+}
+
 }  // namespace
 
 int RunPhoneCommand(const Options& o) {
+  CatchTermination();
   SimulatorProcess simulator;  // declared first: it outlives the connection to it
   PhoneApp app(o);
   Prepared prepared;
   if (const int status = Prepare(app, o, prepared)) return status;
   std::string port = o.port, error;
   if (!o.simulate.empty()) {
-    if (!simulator.Start(o.simulate, error)) return Fail(error);
+    if (!simulator.Start(o.simulate, error)) return ExitStatus(Fail(error));
     port = simulator.PortPath();
     std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
   }
@@ -168,8 +179,8 @@ int RunPhoneCommand(const Options& o) {
     if (!tracer) return Fail(error);
     app.link.SetTrace(tracer);
   }
-  if (!app.Connect(port)) return kExitFailed;
-  return Run(app, o, prepared);
+  if (!app.Connect(port)) return ExitStatus(kExitFailed);
+  return ExitStatus(TerminationSignal() ? kExitFailed : Run(app, o, prepared));
 }
 
 }  // namespace brantle::cli

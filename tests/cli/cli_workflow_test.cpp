@@ -97,6 +97,49 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
   EXPECT_LT(phone->Stats().reads, 256);
 }
 
+TEST_F(CliWorkflow, TermAndHangupStopADumpWithoutAskingAndEndThePhoneConnection) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    phone->SetLineRate(true);
+    dir.Write("full.bin", "the file that was there");
+    const int readsBefore = phone->Stats().reads;
+    bool sent = false;
+    const auto r =
+        Run({"--speed", "806400", "dump", "--region", "full", "-o", dir.File("full.bin")},
+            [&](pid_t pid, const std::string& err) {
+              if (!sent && err.find("Reading") != std::string::npos) {
+                kill(pid, signal);
+                sent = true;
+              }
+            });
+    ASSERT_TRUE(sent) << r.err;
+    EXPECT_EQ(r.status, 128 + signal) << r.err;
+    EXPECT_EQ(r.err.find("Are you sure to cancel?"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");
+    EXPECT_LT(phone->Stats().reads - readsBefore, 256);
+
+    // The phone has left its loader: the next command finds it in boot mode.
+    phone->SetLineRate(false);
+    const auto next = Run({"identify"});
+    EXPECT_EQ(next.status, 0) << next.err;
+  }
+}
+
+TEST_F(CliWorkflow, TermWhileWaitingForThePhoneEndsTheWait) {
+  phone->GoSilent();
+  bool sent = false;
+  const auto r = Run({"identify"}, [&](pid_t pid, const std::string& err) {
+    if (!sent && err.find("Turn on the phone") != std::string::npos) {
+      kill(pid, SIGTERM);
+      sent = true;
+    }
+  });
+  ASSERT_TRUE(sent) << r.err;
+  EXPECT_EQ(r.status, 128 + SIGTERM) << r.err;
+  EXPECT_EQ(r.err.find("no phone in boot mode answered"), std::string::npos) << r.err;
+}
+
 TEST_F(CliWorkflow, AnUnknownFlashIsNamedByTheLanguageTable) {
   sim::EPhoneConfig config = PhoneOf("E700");
   config.makerId = 0x12;
