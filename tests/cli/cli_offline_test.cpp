@@ -2,8 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "cli_helpers.h"
 #include "dif/DIFFiles.h"
@@ -205,6 +208,48 @@ TEST_F(CliOffline, SeparateReversalWithoutAnOriginalSaysNoUndoDifWasWritten) {
                        "; no undo DIF written: no --original IMAGE to take the original bytes "
                        "from\n");
   EXPECT_FALSE(std::ifstream(dir.File("nu.dif")).good());
+}
+
+// The directories of a written CFG file, in their order.
+std::vector<std::string> CfgDirectories(const std::string& cfg) {
+  std::vector<std::string> dirs;
+  std::istringstream lines(cfg);
+  const std::string key = "DIR_NAME : ";
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.compare(0, key.size(), key) == 0) dirs.push_back(line.substr(key.size()));
+  }
+  return dirs;
+}
+
+TEST_F(CliOffline, CfgDirectoryOrderFollowsTheCollationOfTheEnvironment) {
+  // en_US.UTF-8 puts "a" before "B", byte order "B" first. Where the system lacks
+  // the locale, it is built from the locale sources for this test.
+  std::vector<std::string> env = {"LC_ALL=", "LANG="};
+  if (const locale_t installed = newlocale(LC_COLLATE_MASK, "en_US.UTF-8", nullptr)) {
+    freelocale(installed);
+  } else {
+    ASSERT_EQ(
+        std::system(("localedef -i en_US -f UTF-8 " + dir.File("en_US.UTF-8") + " >/dev/null 2>&1")
+                        .c_str()),
+        0)
+        << "no en_US.UTF-8 locale, and localedef could not build one (scripts/install-deps "
+           "generates it)";
+    env.push_back("LOCPATH=" + dir.path());
+  }
+  WriteDif(dir.File("files.dif"),
+           {TfsBlock("/b/f", "1"), TfsBlock("/a/f", "2"), TfsBlock("/B/f", "3")});
+  const auto apply = [&](const std::string& collation, const std::string& out) {
+    std::vector<std::string> withCollation = env;
+    withCollation.push_back("LC_COLLATE=" + collation);
+    const auto r = test::RunProgram(
+        kCli, {"dif", "apply", dir.File("files.dif"), "--tfs", dir.File(out + ".tfs")}, {},
+        withCollation);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return CfgDirectories(ReadFile(dir.File(out + ".cfg")));
+  };
+  EXPECT_EQ(apply("en_US.UTF-8", "us"), (std::vector<std::string>{"/a", "/b", "/B"}));
+  EXPECT_EQ(apply("C", "c"), (std::vector<std::string>{"/B", "/a", "/b"}));
 }
 
 TEST_F(CliOffline, CreateWritesNothingWhenAMergedDifCannotBeUsed) {
