@@ -112,7 +112,8 @@ const char* UsageText() {
          "  --yes                answer Yes to every question (unknown flash, NAND format)\n"
          "  --help               this text\n"
          "\n"
-         "Ctrl-C asks whether to cancel and stops after the current block.\n"
+         "Ctrl-C asks whether to cancel and stops after the current block; SIGTERM and SIGHUP\n"
+         "stop there without asking, end the phone connection and exit with 143 and 129.\n"
          "Exit status: 0 on success, 1 when the operation failed or was cancelled, 2 for bad\n"
          "options.\n";
 }

@@ -23,18 +23,36 @@ bool Named(const std::set<std::string>& names, const std::string& fileName) {
 }
 
 std::atomic<bool> interrupted{false};
+std::atomic<int> terminatedBy{0};
 
 void OnSigint(int) {
   interrupted = true;
 }
 
+void OnTermination(int signal) {
+  terminatedBy = signal;
+}
+
+void Catch(int signal, void (*handler)(int)) {
+  struct sigaction sa {};
+  sa.sa_handler = handler;
+  sigemptyset(&sa.sa_mask);
+  sigaction(signal, &sa, nullptr);
+}
+
 }  // namespace
 
 void CatchInterrupt() {
-  struct sigaction sa {};
-  sa.sa_handler = OnSigint;
-  sigemptyset(&sa.sa_mask);
-  sigaction(SIGINT, &sa, nullptr);
+  Catch(SIGINT, OnSigint);
+}
+
+void CatchTermination() {
+  Catch(SIGTERM, OnTermination);
+  Catch(SIGHUP, OnTermination);
+}
+
+int TerminationSignal() {
+  return terminatedBy;
 }
 
 ConsoleUi::ConsoleUi(ConsoleProgress& progress, bool assumeYes)
@@ -101,6 +119,7 @@ void ConsoleUi::PumpMessages() {
     progress_.Finish();
     if (onInterrupt) onInterrupt();
   }
+  if (terminatedBy != 0 && onTerminate) onTerminate();
 }
 
 bool ConsoleUi::RunFileDialog(FileDialog& dialog) {

@@ -33,6 +33,8 @@ class ConsoleUi final : public Ui {
   std::string eeprom = "ask";
   // Ctrl-C was pressed: the Cancel button.
   std::function<void()> onInterrupt;
+  // SIGTERM or SIGHUP came: called at every pump until the operation can stop.
+  std::function<void()> onTerminate;
   // A question that needs a person and there is none: the operation must stop.
   std::function<void()> onRefuse;
 
@@ -62,5 +64,10 @@ class ConsoleUi final : public Ui {
 
 // Ctrl-C from now on sets a flag that PumpMessages turns into a cancel request.
 void CatchInterrupt();
+// SIGTERM and SIGHUP from now on are kept for PumpMessages to stop the operation
+// with, without a question: the phone connection still has to be ended properly.
+void CatchTermination();
+// The signal that asked the program to end, or 0.
+int TerminationSignal();
 
 }  // namespace brantle::cli

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "cli_options.h"
+#include "lang/collation.h"
 #include "lang/lang_get.h"
 #include "offline_commands.h"
 #include "phone_commands.h"
@@ -13,6 +14,7 @@
 
 int main(int argc, char** argv) {
   using namespace brantle::cli;
+  brantle::UseCollationOfEnvironment();
   const std::vector<std::string> args(argv + 1, argv + argc);
   brantle::SetMissingKeyReporter(
       [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });

@@ -13,6 +13,7 @@
 #include "files/file_access.h"
 #include "formats/rtf_text.h"
 #include "formats/tfs_pair.h"
+#include "input_checks.h"
 #include "operations/offline_service.h"
 #include "phone_commands.h"
 
@@ -150,12 +151,25 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
       !r.Original.empty(), !r.Target.empty(), !r.Tfs.empty(), int(r.Merge.size()), false, false);
   if (!state.CTypeEnabled && r.Params.CType != kComparisonBytewise)
     return Usage("--compare needs --original together with --target or --merge");
+  if (!CheckDifFiles(r.Merge)) {
+    std::fprintf(stderr, "Nothing was written.\n");
+    return kExitFailed;
+  }
   if (!LoadComment(ui, a.Value("--comment"), r.Params.Comment)) return kExitFailed;
   if (!LoadComment(ui, a.Value("--undo-comment"), r.UndoParams.Comment)) return kExitFailed;
   r.UndoParams.Compress = a.Flag("--undo-zlib") ? kCompressionZLib : kCompressionNone;
-  if (!CreateDif(ui, r)) return ui.errors() ? kExitFailed : Usage("nothing to put into the DIF");
-  std::printf("DIF written: %s%s\n", r.Output.c_str(),
-              r.Params.RType == kReversalSeparate ? (", undo DIF: " + r.UndoOutput).c_str() : "");
+  bool undoWritten = false;
+  if (!CreateDif(ui, r, &undoWritten))
+    return ui.errors() ? kExitFailed : Usage("nothing to put into the DIF");
+  std::printf("DIF written: %s", r.Output.c_str());
+  if (undoWritten)
+    std::printf(", undo DIF: %s", r.UndoOutput.c_str());
+  else if (r.Params.RType == kReversalSeparate)
+    std::printf("; no undo DIF written: %s",
+                r.Original.empty()
+                    ? "no --original IMAGE to take the original bytes from"
+                    : "nothing to compare the original with (no --target or --merge)");
+  std::printf("\n");
   return 0;
 }
 
@@ -164,13 +178,20 @@ int DifApply(const Args& a, ConsoleUi& ui) {
   if (files.empty()) return Usage("dif apply needs at least one DIF file");
   const std::string bin = a.Value("--bin"), tfs = a.Value("--tfs");
   if (bin.empty() && tfs.empty()) return Usage("dif apply needs --bin IMAGE or --tfs OUT.tfs");
-  for (const auto& f : a.All("--undo")) ui.undoFiles.insert(f);
-  for (const auto& f : a.All("--no-tfs")) ui.noTfsFiles.insert(f);
-  if (!ApplyDifs(ui, files, bin, tfs)) {
+  const std::vector<std::string> undo = a.All("--undo"), noTfs = a.All("--no-tfs");
+  if (const int status = CheckDifApply(files, undo, noTfs, bin, tfs)) {
+    if (status == kExitUsage) return status;
+    std::fprintf(stderr, "Nothing was applied.\n");
+    return status;
+  }
+  ui.undoFiles.insert(undo.begin(), undo.end());
+  ui.noTfsFiles.insert(noTfs.begin(), noTfs.end());
+  const int applied = ApplyDifs(ui, files, bin, tfs);
+  if (applied == 0) {
     if (!ui.errors()) std::fprintf(stderr, "Nothing was applied.\n");
     return kExitFailed;
   }
-  std::printf("Applied %zu DIF file(s).\n", files.size());
+  std::printf("Applied %d DIF file(s).\n", applied);
   return 0;
 }
 

@@ -4,6 +4,7 @@
 
 #include "engine/opti_models.h"
 #include "engine/text_fields.h"
+#include "lang/lang_get.h"
 
 namespace brantle::cli {
 namespace {
@@ -35,6 +36,7 @@ PhoneApp::PhoneApp(const Options& options)
   // No one to ask: stop at the next block as the Cancel button would.
   ui.onRefuse = [this] { frame.Cancel = true; };
   ui.onInterrupt = [this] { frame.RequestCancel(); };
+  ui.onTerminate = [this] { frame.CancelNow(); };
 }
 
 PhoneApp::~PhoneApp() {
@@ -50,8 +52,10 @@ bool PhoneApp::Connect(const std::string& port) {
   if (!frame.PortOpen) return false;
   std::fprintf(stderr, "Turn on the phone in boot mode (waiting up to %u s)...\n",
                options_.bootTimeoutS);
-  if (!driver.TickUntilConnected(options_.bootTimeoutS * 1000)) {
-    if (ui.errors() == 0) ui.Error("Error: no phone in boot mode answered on " + port);
+  if (!driver.TickUntilConnected(options_.bootTimeoutS * 1000,
+                                 [] { return TerminationSignal() != 0; })) {
+    if (ui.errors() == 0 && TerminationSignal() == 0)
+      ui.Error("Error: no phone in boot mode answered on " + port);
     return false;
   }
   progress.Finish();
@@ -76,7 +80,7 @@ std::string PhoneApp::FlashText() {
   }
   const EFlashInfo& f = driver.E().FlashInfo;
   const std::string ids = " (maker " + HexByte(f.MakerID) + ", device " + HexByte(f.DeviceID) + ")";
-  return "Flash: " + (f.Known ? frame.FlashTypeText : std::string("Unidentified!!!")) + ids + "\n";
+  return "Flash: " + (f.Known ? frame.FlashTypeText : LangGet("FType_Unknown")) + ids + "\n";
 }
 
 }  // namespace brantle::cli

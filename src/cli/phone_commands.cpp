@@ -3,12 +3,14 @@
 
 #include "phone_commands.h"
 
+#include <csignal>
 #include <cstdio>
 #include <string>
 
 #include "comment_file.h"
 #include "engine/trace.h"
 #include "formats/nor_regions.h"
+#include "input_checks.h"
 #include "operations/dump_workflow.h"
 #include "operations/erase_workflow.h"
 #include "operations/flash_pages.h"
@@ -53,7 +55,8 @@ bool UndoChoice(PhoneApp& app, const Options& o, FlashUndoChoice& undo) {
   return LoadComment(app.ui, o.commentFile, undo.Params.Comment);
 }
 
-void Flash(PhoneApp& app, const Options& o, const FlashUndoChoice& undo) {
+void Flash(PhoneApp& app, const Options& o, const CheckedInputs& inputs,
+           const FlashUndoChoice& undo) {
   OperationFrame& frame = app.frame;
   ConnectDriver& driver = app.driver;
   const std::string& kind = o.operands[0];
@@ -82,7 +85,7 @@ void Flash(PhoneApp& app, const Options& o, const FlashUndoChoice& undo) {
   } else if (kind == "part") {
     FlashBinPartPage(frame, driver, {files[0], o.fileOffset, o.phoneOffset, o.length}, undo);
   } else if (kind == "hex") {
-    FlashHexPage(frame, driver, o.offset, files[0], undo);
+    FlashHexPage(frame, driver, o.offset, inputs.hexBytes, undo);
   }
 }
 
@@ -107,18 +110,30 @@ void Tfs(PhoneApp& app, const Options& o) {
   }
 }
 
-int Run(PhoneApp& app, const Options& o) {
+// What a command takes from its options and files, made ready before the phone is
+// touched.
+struct Prepared {
+  CheckedInputs inputs;
+  std::string start, end;  // dump and erase: the region's address fields
+  FlashUndoChoice undo;
+};
+
+int Prepare(PhoneApp& app, const Options& o, Prepared& p) {
+  if (const int status = CheckInputs(o, app.frame.Areas(), p.inputs)) return status;
+  if ((o.command == "dump" || o.command == "erase") &&
+      !RegionFields(o.region, app.frame.Areas(), p.start, p.end))
+    return Fail("brantle-cli: --region is firmware, eeprom, full or START-END");
+  return UndoChoice(app, o, p.undo) ? 0 : kExitFailed;
+}
+
+int Run(PhoneApp& app, const Options& o, const Prepared& p) {
   if (o.command == "identify") {
     std::fputs(app.FlashText().c_str(), stdout);
     return 0;
   }
-  std::string start, end;
-  if ((o.command == "dump" || o.command == "erase") &&
-      !RegionFields(o.region, app.frame.Areas(), start, end))
-    return Fail("brantle-cli: --region is firmware, eeprom, full or START-END");
   CatchInterrupt();
-  FlashUndoChoice undo;
-  if (!UndoChoice(app, o, undo)) return kExitFailed;
+  const std::string &start = p.start, &end = p.end;
+  const FlashUndoChoice& undo = p.undo;
   if (o.command == "dump") {
     const DumpFileType type = o.format == "s3"    ? DumpFileType::S3
                               : o.format == "dif" ? DumpFileType::Dif
@@ -127,7 +142,7 @@ int Run(PhoneApp& app, const Options& o) {
   } else if (o.command == "dump-s500") {
     DumpS500(app.frame, app.driver, S500ProposedNames(o.output));
   } else if (o.command == "flash") {
-    Flash(app, o, undo);
+    Flash(app, o, p.inputs, undo);
   } else if (o.command == "erase") {
     EraseNor(app.frame, app.driver, start, end, undo.Make, undo.Params);
   } else if (o.command == "tfs") {
@@ -136,24 +151,36 @@ int Run(PhoneApp& app, const Options& o) {
   return app.Succeeded() ? 0 : kExitFailed;
 }
 
+// A command stopped by SIGTERM or SIGHUP exits as the signal would have ended it,
+// once the phone connection is ended.
+int ExitStatus(int status) {
+  const int signal = TerminationSignal();
+  if (signal == 0) return status;
+  std::fprintf(stderr, "brantle-cli: ended by %s\n", signal == SIGHUP ? "SIGHUP" : "SIGTERM");
+  return 128 + signal;
+}
+
 }  // namespace
 
 int RunPhoneCommand(const Options& o) {
-  SimulatorProcess simulator;
+  CatchTermination();
+  SimulatorProcess simulator;  // declared first: it outlives the connection to it
+  PhoneApp app(o);
+  Prepared prepared;
+  if (const int status = Prepare(app, o, prepared)) return status;
   std::string port = o.port, error;
   if (!o.simulate.empty()) {
-    if (!simulator.Start(o.simulate, error)) return Fail(error);
+    if (!simulator.Start(o.simulate, error)) return ExitStatus(Fail(error));
     port = simulator.PortPath();
     std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
   }
-  PhoneApp app(o);
   if (!o.trace.empty()) {
     auto tracer = Tracer::OpenFile(o.trace, error);
     if (!tracer) return Fail(error);
     app.link.SetTrace(tracer);
   }
-  if (!app.Connect(port)) return kExitFailed;
-  return Run(app, o);
+  if (!app.Connect(port)) return ExitStatus(kExitFailed);
+  return ExitStatus(TerminationSignal() ? kExitFailed : Run(app, o, prepared));
 }
 
 }  // namespace brantle::cli

@@ -2,10 +2,14 @@
 
 #include <gtest/gtest.h>
 
+#include <clocale>
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
+#include <sstream>
 
 #include "cli_helpers.h"
+#include "dif/DIFFiles.h"
 #include "support/run_program.h"
 #include "support/temp_dir.h"
 
@@ -72,8 +76,7 @@ TEST_F(CliOffline, BadInputGetsTheWindowsMessageAndAnExitStatus) {
   dir.Write("junk.dif", "KTZDnot really a DIF");
   auto r = Run({"dif", "apply", dir.File("junk.dif"), "--bin", dir.File("x.bin")});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find(dir.File("junk.dif") + " ignored: invalid DIF file"), std::string::npos)
-      << r.err;
+  EXPECT_NE(r.err.find(dir.File("junk.dif") + ": invalid DIF file"), std::string::npos) << r.err;
 
   dir.Write("bad.s3", "S00600004844521B\nS3XX\n");
   r = Run({"convert", "s3-to-bin", dir.File("bad.s3"), dir.File("x.bin")});
@@ -89,6 +92,174 @@ TEST_F(CliOffline, BadInputGetsTheWindowsMessageAndAnExitStatus) {
   EXPECT_NE(r.err.find("DIF creation aborted: could not open file"), std::string::npos) << r.err;
   EXPECT_EQ(Run({"convert", "bin-to-bin", "a", "b"}).status, 2);
   EXPECT_EQ(Run({"dif", "frobnicate"}).status, 2);
+}
+
+// A patch and a DIF of TFS files only, made by the library rather than the program.
+void WriteDif(const std::string& path, const std::vector<TDIFBlock>& blocks) {
+  TDIFFile dif;
+  dif.PhoneID = kDIFPhoneID;
+  dif.CreatorText = kDIFCreatorText;
+  dif.Blocks = blocks;
+  ASSERT_EQ(dif.SaveToFile(path, 0), kDIFOk);
+}
+
+TDIFBlock NorBlock(uint32_t address, const std::string& bytes) {
+  TDIFBlock block;
+  TDIFFile::SetBlockKind(block, "NORD");
+  TDIFFile::SetNORData(block, address, bytes);
+  return block;
+}
+
+TDIFBlock TfsBlock(const std::string& path, const std::string& contents) {
+  TDIFBlock block;
+  TDIFFile::SetBlockKind(block, "TFSF");
+  TDIFFile::SetTFSFile(block, path, contents);
+  return block;
+}
+
+TEST_F(CliOffline, ApplyWritesNothingWhenAnyDifCannotBeUsed) {
+  WriteDif(dir.File("good.dif"), {NorBlock(16, "GOOD")});
+  dir.Write("random.dif", std::string(300, '\x5A'));
+  dir.Write("work.bin", original);
+  auto r = Run({"dif", "apply", dir.File("good.dif"), dir.File("random.dif"), "--bin",
+                dir.File("work.bin")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find(dir.File("random.dif") + ": invalid DIF file"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Nothing was applied."), std::string::npos) << r.err;
+  EXPECT_EQ(r.out.find("Applied"), std::string::npos) << r.out;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
+
+  r = Run({"dif", "apply", dir.File("good.dif"), dir.File("missing.dif"), "--bin",
+           dir.File("work.bin")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find(dir.File("missing.dif") + ": could not open file"), std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
+
+  // A DIF of TFS files only has nothing for a BIN: it would not be applied at all.
+  WriteDif(dir.File("files.dif"), {TfsBlock("/user/a.txt", "text")});
+  r = Run(
+      {"dif", "apply", dir.File("good.dif"), dir.File("files.dif"), "--bin", dir.File("work.bin")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("files.dif: its TFS files are left out (no --tfs OUT.tfs given)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("files.dif: nothing in it can be used here"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
+
+  // Both used: both counted.
+  r = Run({"dif", "apply", dir.File("good.dif"), dir.File("files.dif"), "--bin",
+           dir.File("work.bin"), "--tfs", dir.File("out.tfs")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Applied 2 DIF file(s).\n");
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), std::string(original).replace(16, 4, "GOOD"));
+  EXPECT_EQ(ReadFile(dir.File("out.tfs")), "text");
+}
+
+TEST_F(CliOffline, UndoOfAFileWithoutUndoDataIsRefused) {
+  auto r = Run({"dif", "create", "--original", dir.File("a.bin"), "--target", dir.File("b.bin"),
+                "--reversal", "separate", "--undo-out", dir.File("undo.dif"), "-o",
+                dir.File("patch.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  dir.Write("work.bin", target);
+  r = Run({"dif", "apply", dir.File("patch.dif"), "--undo", dir.File("patch.dif"), "--bin",
+           dir.File("work.bin")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find(dir.File("patch.dif") + " holds no undo data"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("--undo-out"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), target);
+
+  // The undo data is where the message says: the undo DIF, applied forwards.
+  r = Run({"dif", "apply", dir.File("undo.dif"), "--bin", dir.File("work.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
+
+  // An --undo that names none of the files would be ignored.
+  r = Run({"dif", "apply", dir.File("undo.dif"), "--undo", dir.File("other.dif"), "--bin",
+           dir.File("work.bin")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
+}
+
+TEST_F(CliOffline, CreateFromMergedDifsKeepsTheirCommentUnlessOneIsGiven) {
+  dir.Write("note.txt", "Menu fix\n");
+  dir.Write("other.txt", "Other words\n");
+  auto r = Run({"dif", "create", "--target", dir.File("b.bin"), "--comment", dir.File("note.txt"),
+                "-o", dir.File("c.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "create", "--merge", dir.File("c.dif"), "-o", dir.File("kept.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "info", dir.File("kept.dif")});
+  EXPECT_NE(r.out.find("comment:\nMenu fix"), std::string::npos) << r.out;
+
+  r = Run({"dif", "create", "--merge", dir.File("c.dif"), "--comment", dir.File("other.txt"), "-o",
+           dir.File("replaced.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "info", dir.File("replaced.dif")});
+  EXPECT_NE(r.out.find("comment:\nOther words"), std::string::npos) << r.out;
+  EXPECT_EQ(r.out.find("Menu fix"), std::string::npos) << r.out;
+}
+
+TEST_F(CliOffline, SeparateReversalWithoutAnOriginalSaysNoUndoDifWasWritten) {
+  const auto r = Run({"dif", "create", "--target", dir.File("b.bin"), "--reversal", "separate",
+                      "--undo-out", dir.File("nu.dif"), "-o", dir.File("p.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "DIF written: " + dir.File("p.dif") +
+                       "; no undo DIF written: no --original IMAGE to take the original bytes "
+                       "from\n");
+  EXPECT_FALSE(std::ifstream(dir.File("nu.dif")).good());
+}
+
+// The directories of a written CFG file, in their order.
+std::vector<std::string> CfgDirectories(const std::string& cfg) {
+  std::vector<std::string> dirs;
+  std::istringstream lines(cfg);
+  const std::string key = "DIR_NAME : ";
+  for (std::string line; std::getline(lines, line);) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    if (line.compare(0, key.size(), key) == 0) dirs.push_back(line.substr(key.size()));
+  }
+  return dirs;
+}
+
+TEST_F(CliOffline, CfgDirectoryOrderFollowsTheCollationOfTheEnvironment) {
+  // en_US.UTF-8 puts "a" before "B", byte order "B" first. Where the system lacks
+  // the locale, it is built from the locale sources for this test.
+  std::vector<std::string> env = {"LC_ALL=", "LANG="};
+  if (const locale_t installed = newlocale(LC_COLLATE_MASK, "en_US.UTF-8", nullptr)) {
+    freelocale(installed);
+  } else {
+    ASSERT_EQ(
+        std::system(("localedef -i en_US -f UTF-8 " + dir.File("en_US.UTF-8") + " >/dev/null 2>&1")
+                        .c_str()),
+        0)
+        << "no en_US.UTF-8 locale, and localedef could not build one (scripts/install-deps "
+           "generates it)";
+    env.push_back("LOCPATH=" + dir.path());
+  }
+  WriteDif(dir.File("files.dif"),
+           {TfsBlock("/b/f", "1"), TfsBlock("/a/f", "2"), TfsBlock("/B/f", "3")});
+  const auto apply = [&](const std::string& collation, const std::string& out) {
+    std::vector<std::string> withCollation = env;
+    withCollation.push_back("LC_COLLATE=" + collation);
+    const auto r = test::RunProgram(
+        kCli, {"dif", "apply", dir.File("files.dif"), "--tfs", dir.File(out + ".tfs")}, {},
+        withCollation);
+    EXPECT_EQ(r.status, 0) << r.err;
+    return CfgDirectories(ReadFile(dir.File(out + ".cfg")));
+  };
+  EXPECT_EQ(apply("en_US.UTF-8", "us"), (std::vector<std::string>{"/a", "/b", "/B"}));
+  EXPECT_EQ(apply("C", "c"), (std::vector<std::string>{"/B", "/a", "/b"}));
+}
+
+TEST_F(CliOffline, CreateWritesNothingWhenAMergedDifCannotBeUsed) {
+  WriteDif(dir.File("good.dif"), {NorBlock(16, "GOOD")});
+  dir.Write("random.dif", std::string(300, '\x5A'));
+  const auto r = Run({"dif", "create", "--merge", dir.File("good.dif"), "--merge",
+                      dir.File("random.dif"), "-o", dir.File("out.dif")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find(dir.File("random.dif") + ": invalid DIF file"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::ifstream(dir.File("out.dif")).good());
 }
 
 }  // namespace

@@ -65,7 +65,7 @@ TEST(CliPhone, BadInputIsRefusedWithAMessage) {
   r = test::RunProgram(kCli,
                        {"--simulate", "E700", "dump", "--start", "20", "--end", "10", "-o", "x"});
   EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Dump aborted:  invalid region"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Dump aborted: invalid region"), std::string::npos) << r.err;
 
   r = test::RunProgram(kCli, {"--family", "E900", "--port", "/dev/null", "identify"});
   EXPECT_EQ(r.status, 2);

@@ -7,38 +7,13 @@
 
 #include <csignal>
 
-#include "cli_helpers.h"
-#include "sim/virtual_e_phone.h"
-#include "support/run_program.h"
-#include "support/temp_dir.h"
+#include "lang/lang_get.h"
+#include "phone_fixture.h"
 
 namespace brantle {
 namespace {
 
-class CliWorkflow : public ::testing::Test {
- protected:
-  void SetUp() override {
-    sim::EPhoneConfig config;
-    config.family = "E800";
-    phone = std::make_unique<sim::VirtualEPhone>(config);
-    ASSERT_TRUE(phone->Start()) << phone->error();
-  }
-
-  test::ProgramResult Run(std::vector<std::string> args) {
-    std::vector<std::string> all = {"--port", phone->PortPath(), "--family",
-                                    "E800",   "--boot-timeout",  "20"};
-    all.insert(all.end(), args.begin(), args.end());
-    return test::RunProgram(test::kCli, all);
-  }
-
-  std::string Nor(uint32_t start, uint32_t size) const {
-    const std::vector<uint8_t> nor = phone->Nor();
-    return std::string(nor.begin() + start, nor.begin() + start + size);
-  }
-
-  test::TempDir dir;
-  std::unique_ptr<sim::VirtualEPhone> phone;
-};
+class CliWorkflow : public test::CliOnPhone {};
 
 TEST_F(CliWorkflow, DumpFlashUndoAndEraseRoundTrip) {
   constexpr uint32_t kFirmware = 0xE00000;
@@ -46,7 +21,8 @@ TEST_F(CliWorkflow, DumpFlashUndoAndEraseRoundTrip) {
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Dump completed."), std::string::npos);
   const std::string original = test::ReadFile(dir.File("fw.bin"));
-  ASSERT_EQ(original, Nor(0, kFirmware));
+  const std::string before = Nor();
+  ASSERT_EQ(original, before.substr(0, kFirmware));
 
   std::string changed = original;
   changed.replace(0x12345, 5, "HELLO");
@@ -55,11 +31,11 @@ TEST_F(CliWorkflow, DumpFlashUndoAndEraseRoundTrip) {
   r = Run({"flash", "bin", dir.File("changed.bin"), "--undo", dir.File("undo.dif"), "--zlib"});
   ASSERT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Flashing completed."), std::string::npos);
-  EXPECT_EQ(Nor(0, kFirmware), changed);
+  EXPECT_EQ(NorDifference(changed + before.substr(kFirmware)), "");
 
   r = Run({"flash", "dif", dir.File("undo.dif")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Nor(0, kFirmware), original);
+  EXPECT_EQ(NorDifference(before), "");
 
   r = Run({"erase", "--region", "10100-2FEFF"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -87,16 +63,16 @@ TEST_F(CliWorkflow, FilesWrittenIntoTheFileSystemDumpBack) {
 
 TEST_F(CliWorkflow, EepromWithoutATerminalIsNotGuessed) {
   dir.Write("ee.bin", std::string(0x20000, '\x11'));
-  const std::vector<uint8_t> before = phone->Nor();
+  const std::string before = Nor();
   auto r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
                 "--phone-offset", "E00000"});
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("give --eeprom yes or --eeprom no"), std::string::npos) << r.err;
-  EXPECT_EQ(phone->Nor(), before);
+  EXPECT_EQ(NorDifference(before), "");
   r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
            "--phone-offset", "E00000", "--eeprom", "yes"});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(Nor(0xE00000, 0x10000), std::string(0x10000, '\x11'));
+  EXPECT_EQ(NorDifference(std::string(before).replace(0xE00000, 0x10000, 0x10000, '\x11')), "");
 }
 
 TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
@@ -119,6 +95,59 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
   EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
   EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");
   EXPECT_LT(phone->Stats().reads, 256);
+}
+
+TEST_F(CliWorkflow, TermAndHangupStopADumpWithoutAskingAndEndThePhoneConnection) {
+  for (const int signal : {SIGTERM, SIGHUP}) {
+    SCOPED_TRACE(signal);
+    phone->SetLineRate(true);
+    dir.Write("full.bin", "the file that was there");
+    const int readsBefore = phone->Stats().reads;
+    bool sent = false;
+    const auto r =
+        Run({"--speed", "806400", "dump", "--region", "full", "-o", dir.File("full.bin")},
+            [&](pid_t pid, const std::string& err) {
+              if (!sent && err.find("Reading") != std::string::npos) {
+                kill(pid, signal);
+                sent = true;
+              }
+            });
+    ASSERT_TRUE(sent) << r.err;
+    EXPECT_EQ(r.status, 128 + signal) << r.err;
+    EXPECT_EQ(r.err.find("Are you sure to cancel?"), std::string::npos) << r.err;
+    EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
+    EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");
+    EXPECT_LT(phone->Stats().reads - readsBefore, 256);
+
+    // The phone has left its loader: the next command finds it in boot mode.
+    phone->SetLineRate(false);
+    const auto next = Run({"identify"});
+    EXPECT_EQ(next.status, 0) << next.err;
+  }
+}
+
+TEST_F(CliWorkflow, TermWhileWaitingForThePhoneEndsTheWait) {
+  phone->GoSilent();
+  bool sent = false;
+  const auto r = Run({"identify"}, [&](pid_t pid, const std::string& err) {
+    if (!sent && err.find("Turn on the phone") != std::string::npos) {
+      kill(pid, SIGTERM);
+      sent = true;
+    }
+  });
+  ASSERT_TRUE(sent) << r.err;
+  EXPECT_EQ(r.status, 128 + SIGTERM) << r.err;
+  EXPECT_EQ(r.err.find("no phone in boot mode answered"), std::string::npos) << r.err;
+}
+
+TEST_F(CliWorkflow, AnUnknownFlashIsNamedByTheLanguageTable) {
+  sim::EPhoneConfig config = PhoneOf("E700");
+  config.makerId = 0x12;
+  config.deviceId = 0x34;
+  StartPhone(config);
+  const auto r = Run({"--yes", "identify"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Flash: " + LangGet("FType_Unknown") + " (maker 12, device 34)\n");
 }
 
 }  // namespace

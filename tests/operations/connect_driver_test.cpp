@@ -111,6 +111,21 @@ TEST(ConnectDriverTest, TheTwoHundredAndFirstFailedPollReopensThePort) {
   EXPECT_TRUE(rig.ui.messages.empty());  // polling is silent
 }
 
+TEST(ConnectDriverTest, WaitingForAPhoneEndsWhenTheCallerSaysStop) {
+  sim::PtyLine line;
+  std::string error;
+  ASSERT_TRUE(line.Open(error)) << error;
+  PhoneRig rig("E700");
+  rig.settings.SetComPort(line.Path());
+  rig.driver.ReinitializePort();
+  ASSERT_TRUE(rig.frame.PortOpen);
+  int asked = 0;
+  EXPECT_FALSE(rig.driver.TickUntilConnected(3600000, [&] { return ++asked == 3; }));
+  EXPECT_EQ(asked, 3);
+  EXPECT_EQ(rig.driver.PollCount(), 3);
+  EXPECT_TRUE(rig.ui.messages.empty());
+}
+
 TEST(ConnectDriverTest, LostOptiPhoneIsReportedOnTheFortyFirstTick) {
   PhoneRig rig("Opti");
   ASSERT_TRUE(rig.Connect());

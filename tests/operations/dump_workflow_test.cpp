@@ -59,7 +59,7 @@ TEST(DumpRegionTest, ERefusesRegionsBeyond16MiBBeforeSendingAnything) {
   EXPECT_EQ(rig.ePhone->Stats().reads, 0);
   ASSERT_EQ(rig.ui.Texts(MessageKind::Error).size(), 1u);
   EXPECT_EQ(rig.ui.Texts(MessageKind::Error)[0],
-            "Dump aborted:  the region reaches beyond 16 MiB, which this phone's loader cannot "
+            "Dump aborted: the region reaches beyond 16 MiB, which this phone's loader cannot "
             "address");
 }
 
@@ -137,11 +137,11 @@ TEST(DumpNorTest, FailuresLeaveTheTargetUntouched) {
       {"field",
        [](PhoneRig&) {},
        "1O000",
-       {"Dump aborted:  invalid region (hexadecimal NOR addresses, start not above end)"}},
+       {"Dump aborted: invalid region (hexadecimal NOR addresses, start not above end)"}},
       {"inverted",
        [](PhoneRig&) {},
        "40000",
-       {"Dump aborted:  invalid region (hexadecimal NOR addresses, start not above end)"}},
+       {"Dump aborted: invalid region (hexadecimal NOR addresses, start not above end)"}},
   };
   for (const Case& c : cases) {
     SCOPED_TRACE(c.name);

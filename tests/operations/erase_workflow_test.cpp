@@ -110,10 +110,10 @@ TEST(EraseNorTest, RefusesWhatThePhoneCannotAddress) {
   };
   for (const Case& c : {
            Case{"FF0000", "100FFFF",
-                "Erasing aborted:  the region reaches beyond 16 MiB, which this phone's loader "
+                "Erasing aborted: the region reaches beyond 16 MiB, which this phone's loader "
                 "cannot address"},
            Case{"30000", "2FFFF",
-                "Erasing aborted:  invalid region (hexadecimal NOR addresses, start not above "
+                "Erasing aborted: invalid region (hexadecimal NOR addresses, start not above "
                 "end)"},
        }) {
     SCOPED_TRACE(c.start);

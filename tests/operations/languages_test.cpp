@@ -64,6 +64,15 @@ TEST(LangTable, MessagePartsHaveTheirFixedTexts) {
   EXPECT_EQ(EnglishText("SCap_RDIF_Create_Parameters"), "Reverse DIF file creation parameters...");
 }
 
+TEST(LangTable, CreateDifDialogAndFlashTypeHaveTheirTexts) {
+  EXPECT_EQ(EnglishText("SCap_Create_DIF"), "Creating DIF file from BINs/TFS/DIFs...");
+  EXPECT_EQ(EnglishText("SLbl_Target_BIN"),
+            "Target BIN file (select none to not to use BIN at all):");
+  EXPECT_EQ(EnglishText("SLbl_TFS"), "TFS file (select none to not to use TFS at all):");
+  EXPECT_EQ(EnglishText("SLbl_DIFs"), "DIF files to apply (you can merge multiple DIFs here):");
+  EXPECT_EQ(EnglishText("FType_Unknown"), "Unidentified!!!");
+}
+
 TEST(LangTable, EngineSlotsStartWithTheTableTexts) {
   const EStatusTexts defaults;
   for (const StatusTextKey& slot : kStatusTextKeys) {

@@ -98,6 +98,46 @@ TEST_F(OfflineServiceTest, MergedPatchGetsUndoFromTheOriginal) {
   EXPECT_EQ(std::string(NORDataBytes(dif.Blocks[2]), 4), original.substr(16, 4));
 }
 
+TEST_F(OfflineServiceTest, MergedCommentIsKeptUnlessTheRequestBringsItsOwn) {
+  TDIFFile patch;
+  patch.PhoneID = kDIFPhoneID;
+  patch.SetComment(patch.AddBlock(), "{\\rtf1 merged note\\par}");
+  patch.SetNORData(patch.AddBlock(), 16, "new!");
+  ASSERT_EQ(patch.SaveToFile(dir.File("m.dif"), 0), kDIFOk);
+
+  CreateDifRequest r;
+  r.Merge = {dir.File("m.dif")};
+  r.Output = dir.File("p.dif");
+  ASSERT_TRUE(CreateDif(ui, r));
+  std::string comment;
+  ASSERT_TRUE(GetDIFComment(Load(r.Output), comment));
+  EXPECT_EQ(comment, "{\\rtf1 merged note\\par}");
+
+  r.Params.Comment = "{\\rtf1 own note\\par}";
+  ASSERT_TRUE(CreateDif(ui, r));
+  ASSERT_TRUE(GetDIFComment(Load(r.Output), comment));
+  EXPECT_EQ(comment, "{\\rtf1 own note\\par}");
+}
+
+TEST_F(OfflineServiceTest, SeparateReversalWithoutAnOriginalWritesNoUndoDif) {
+  dir.Write("b.bin", Image(4096, 5));
+  CreateDifRequest r;
+  r.Target = dir.File("b.bin");
+  r.Params.RType = kReversalSeparate;
+  r.Output = dir.File("p.dif");
+  r.UndoOutput = dir.File("u.dif");
+  bool undoWritten = true;
+  ASSERT_TRUE(CreateDif(ui, r, &undoWritten));
+  EXPECT_FALSE(undoWritten);
+  std::string bytes;
+  EXPECT_NE(ReadWholeFile(r.UndoOutput, bytes), FileStatus::Ok);
+
+  r.Original = dir.File("b.bin");
+  ASSERT_TRUE(CreateDif(ui, r, &undoWritten));
+  EXPECT_TRUE(undoWritten);
+  EXPECT_EQ(ReadWholeFile(r.UndoOutput, bytes), FileStatus::Ok);
+}
+
 TEST_F(OfflineServiceTest, NothingToCreateWritesNothing) {
   CreateDifRequest r;
   r.Original = dir.File("missing.bin");  // an original alone enables nothing

@@ -93,6 +93,17 @@ TEST_F(FrameTest, CancelAsksAndOnlyYesSetsTheFlag) {
   EXPECT_FALSE(frame.Cancel);
 }
 
+TEST_F(FrameTest, CancelNowStopsWithoutAskingWhereTheButtonIsEnabled) {
+  frame.BeginOperation();
+  EXPECT_FALSE(frame.CancelNow());
+  EXPECT_FALSE(frame.Cancel);
+  frame.EnableCancel(true);
+  EXPECT_TRUE(frame.CancelNow());
+  EXPECT_TRUE(frame.Cancel);
+  EXPECT_FALSE(frame.State().CancelEnabled);
+  EXPECT_TRUE(ui.messages.empty());
+}
+
 TEST_F(FrameTest, StatusWithCountAndTheTimeLeftLine) {
   frame.StartPhase(16777216);
   frame.StepProgress(65536);

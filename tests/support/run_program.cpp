@@ -5,13 +5,47 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+extern char** environ;
+
 namespace brantle::test {
+namespace {
+
+std::string NameOf(const std::string& entry) {
+  return entry.substr(0, entry.find('='));
+}
+
+// This process's environment with the entries of env put over it; built before
+// the fork, since the child may only call async-signal-safe functions.
+std::vector<std::string> ChildEnvironment(const std::vector<std::string>& env) {
+  std::vector<std::string> all;
+  for (char** e = environ; *e != nullptr; ++e) {
+    const std::string entry = *e;
+    bool replaced = false;
+    for (const auto& own : env) replaced = replaced || NameOf(own) == NameOf(entry);
+    if (!replaced) all.push_back(entry);
+  }
+  all.insert(all.end(), env.begin(), env.end());
+  return all;
+}
+
+std::vector<char*> Pointers(std::vector<std::string>& texts) {
+  std::vector<char*> pointers;
+  for (auto& t : texts) pointers.push_back(&t[0]);
+  pointers.push_back(nullptr);
+  return pointers;
+}
+
+}  // namespace
 
 ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
-                         const ProgramWatch& watch) {
+                         const ProgramWatch& watch, const std::vector<std::string>& env) {
   ProgramResult result;
   int out[2], err[2];
   if (pipe(out) != 0 || pipe(err) != 0) return result;
+  std::vector<std::string> argTexts = {path};
+  argTexts.insert(argTexts.end(), args.begin(), args.end());
+  std::vector<std::string> envTexts = ChildEnvironment(env);
+  const std::vector<char*> argv = Pointers(argTexts), envp = Pointers(envTexts);
   const pid_t pid = fork();
   if (pid == 0) {
     dup2(out[1], STDOUT_FILENO);
@@ -19,10 +53,7 @@ ProgramResult RunProgram(const std::string& path, const std::vector<std::string>
     const int null = open("/dev/null", O_RDONLY);
     dup2(null, STDIN_FILENO);
     for (int fd : {out[0], out[1], err[0], err[1], null}) close(fd);
-    std::vector<char*> argv{const_cast<char*>(path.c_str())};
-    for (const auto& a : args) argv.push_back(const_cast<char*>(a.c_str()));
-    argv.push_back(nullptr);
-    execv(path.c_str(), argv.data());
+    execve(path.c_str(), argv.data(), envp.data());
     _exit(127);
   }
   close(out[1]);

@@ -17,9 +17,10 @@ struct ProgramResult {
 };
 
 // watch, when given, sees the standard error collected so far after each piece of
-// it arrives, with the child's process id (to send it a signal, say).
+// it arrives, with the child's process id (to send it a signal, say). env holds
+// "NAME=value" entries set for the program on top of this process's environment.
 using ProgramWatch = std::function<void(pid_t pid, const std::string& err)>;
 ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
-                         const ProgramWatch& watch = {});
+                         const ProgramWatch& watch = {}, const std::vector<std::string>& env = {});
 
 }  // namespace brantle::test

@@ -77,6 +77,14 @@ void SplitOffReversal(TDIFFile& dif, TDIFFile& undo);
 
 // ---- merging and applying --------------------------------------------------------
 
+// The comment of the DIF's first "dIFC" block (a merged, optimised DIF holds at most
+// one); false, with comment untouched, when it has none.
+bool GetDIFComment(const TDIFFile& dif, std::string& comment);
+
+// Loads a DIF for use: readable, a valid container, this tool's phone ID and only
+// block kinds this version knows. A DIF result code.
+int LoadCheckedDIF(const std::string& fileName, TDIFFile& dif);
+
 // Loads the files (each rejected one reported with the file name + " ignored:"),
 // lets the person choose through Ui::ChooseDIFs, appends the chosen blocks to target
 // and optimises it. Returns the number of files merged; 0 when cancelled or none usable.

@@ -49,14 +49,28 @@ std::string TakenKind(const TDIFBlock& block, const DIFChoice& choice) {
 
 }  // namespace
 
+bool GetDIFComment(const TDIFFile& dif, std::string& comment) {
+  for (const TDIFBlock& block : dif.Blocks) {
+    if (block.Kind != "dIFC") continue;
+    comment = TDIFFile::GetComment(block);
+    return true;
+  }
+  return false;
+}
+
+int LoadCheckedDIF(const std::string& fileName, TDIFFile& dif) {
+  int rc = dif.LoadFromFile(fileName);
+  if (rc == kDIFOk && dif.PhoneID != kDIFPhoneID) rc = kDIFForeignPhone;
+  if (rc == kDIFOk) rc = dif.CheckBlockKinds(KnownDIFKinds());
+  return rc;
+}
+
 int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames, Ui& ui) {
   std::vector<TDIFFile> loaded;
   std::vector<DIFChoice> choices;
   for (const std::string& fileName : fileNames) {
     TDIFFile dif;
-    int rc = dif.LoadFromFile(fileName);
-    if (rc == kDIFOk && dif.PhoneID != kDIFPhoneID) rc = kDIFForeignPhone;
-    if (rc == kDIFOk) rc = dif.CheckBlockKinds(KnownDIFKinds());
+    const int rc = LoadCheckedDIF(fileName, dif);
     if (rc != kDIFOk) {
       ShowDIFError(ui, fileName + " " + LangGet("DIF_Ignored"), rc, dif);
       continue;

@@ -205,13 +205,13 @@ bool ConnectDriver::RequestClose() {
   return true;
 }
 
-bool ConnectDriver::TickUntilConnected(uint32_t timeoutMs) {
+bool ConnectDriver::TickUntilConnected(uint32_t timeoutMs, const std::function<bool()>& stop) {
   attempted_ = false;
   const uint64_t deadline = link_.clock().NowMs() + timeoutMs;
   while (link_.clock().NowMs() < deadline) {
     Tick();
     if (frame_.Connected) return true;
-    if (attempted_) return false;
+    if (attempted_ || (stop && stop())) return false;
     link_.clock().SleepMs(kTickMs);
   }
   return false;

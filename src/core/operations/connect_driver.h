@@ -6,6 +6,7 @@
 // and nothing while an operation runs.
 
 #include <cstdint>
+#include <functional>
 #include <string>
 
 #include "engine/ktze_flasher.h"
@@ -44,9 +45,10 @@ class ConnectDriver {
   void ChangeFamily(int selectorIndex);
   // The connect timer's tick.
   void Tick();
-  // Ticks every 50 ms until a phone is connected, a connect attempt ended or
-  // timeoutMs passed; for front ends without a timer. True when connected.
-  bool TickUntilConnected(uint32_t timeoutMs);
+  // Ticks every 50 ms until a phone is connected, a connect attempt ended,
+  // timeoutMs passed or stop, when given, says so between ticks; for front ends
+  // without a timer. True when connected.
+  bool TickUntilConnected(uint32_t timeoutMs, const std::function<bool()>& stop = {});
 
   // "Disconnect phone": terminate, close, reopen for polling; the message box only
   // when showMessage and not disabled in the settings.

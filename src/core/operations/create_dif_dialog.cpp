@@ -14,16 +14,6 @@ bool IsFile(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISREG(st.st_mode);
 }
 
-// The comment of the first "dIFC" block; the optimised merge holds at most one.
-bool MergedComment(const TDIFFile& dif, std::string& comment) {
-  for (const TDIFBlock& block : dif.Blocks) {
-    if (block.Kind != "dIFC") continue;
-    comment = TDIFFile::GetComment(block);
-    return true;
-  }
-  return false;
-}
-
 bool SelectBin(OperationFrame& frame, const char* key, std::string& field) {
   if (!frame.SelectOpenFile("bin", "FF_BIN", "FF_BINR_Caption", key)) return false;
   field = frame.FileName();
@@ -34,7 +24,7 @@ bool SelectBin(OperationFrame& frame, const char* key, std::string& field) {
 
 void TKTZDCF::Shown() {
   confirmed_ = false;
-  MergedComment(merged_, Parameters.Comment);
+  GetDIFComment(merged_, Parameters.Comment);
 }
 
 CreateDifState TKTZDCF::State() const {
@@ -68,7 +58,7 @@ bool TKTZDCF::SelectDIFs(OperationFrame& frame) {
     if (block.Kind == "nOrR") reversalPresent_ = true;
     if (block.Kind == "TFSF") tfsPresent_ = true;
   }
-  MergedComment(merged_, Parameters.Comment);
+  GetDIFComment(merged_, Parameters.Comment);
   return mergedCount_ > 0;
 }
 

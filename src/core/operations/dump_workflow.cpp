@@ -57,7 +57,7 @@ bool ParseRegion(Ui& ui, const std::string& startText, const std::string& endTex
   const int32_t start = FieldHexToInt(startText);
   const int32_t end = FieldHexToInt(endText);
   if (start < 0 || end < 0 || start > end) {
-    ui.Error(prefix + "  " + kBadRegion);
+    ui.Error(prefix + " " + kBadRegion);
     return false;
   }
   region = {static_cast<uint32_t>(start), static_cast<uint32_t>(end)};
@@ -67,7 +67,7 @@ bool ParseRegion(Ui& ui, const std::string& startText, const std::string& endTex
 bool WithinENorLimit(Ui& ui, const std::string& prefix, uint32_t end) {
   // The sector index is a byte: a sector past 16 MiB would wrap to sector 0.
   if (end < kENorLimit) return true;
-  ui.Error(prefix + "  " + kBeyondELimit);
+  ui.Error(prefix + " " + kBeyondELimit);
   return false;
 }
 

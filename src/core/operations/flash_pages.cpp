@@ -185,12 +185,10 @@ void FlashDifPage::Select(OperationFrame& frame, const std::vector<std::string>&
   tfs_ = false;
   const int merged = LoadAndMergeDIFs(merged_, files, frame);
   count_ = merged_.Blocks.empty() ? 0 : merged;
-  std::string comment;
-  for (const TDIFBlock& block : merged_.Blocks) {
+  for (const TDIFBlock& block : merged_.Blocks)
     if (block.Kind == "TFSF") tfs_ = true;
-    if (block.Kind == "dIFC") comment = TDIFFile::GetComment(block);
-  }
-  undo.Params.Comment = comment;
+  undo.Params.Comment.clear();
+  GetDIFComment(merged_, undo.Params.Comment);
 }
 
 std::string FlashDifPage::SourceLine() const {

@@ -102,7 +102,8 @@ bool BuildCreatedDif(Ui& ui, const CreateDifSources& s, TDIFFile& dif, TDIFFile&
   return true;
 }
 
-bool CreateDif(Ui& ui, const CreateDifRequest& r) {
+bool CreateDif(Ui& ui, const CreateDifRequest& r, bool* undoWritten) {
+  if (undoWritten) *undoWritten = false;
   const std::string prefix = LangGet("ErrC_DIF_Create_Aborted");
   TDIFFile merged;
   int mergedCount = 0;
@@ -116,6 +117,7 @@ bool CreateDif(Ui& ui, const CreateDifRequest& r) {
   if (!state.CreateEnabled) return false;
   TDIFCreationParams params = r.Params;
   params.PrepareForShow(state.CTypeEnabled, state.RTypeEnabled);
+  if (params.Comment.empty()) GetDIFComment(merged, params.Comment);
 
   TDIFFile dif, undo;
   const CreateDifSources sources{r.Original, r.Target, r.Tfs, &merged, params.CType, params.RType};
@@ -125,6 +127,7 @@ bool CreateDif(Ui& ui, const CreateDifRequest& r) {
     TDIFCreationParams undoParams = r.UndoParams;
     undoParams.PrepareForShow(false, false);
     if (!SaveDif(ui, undo, r.UndoOutput, undoParams, prefix)) return false;
+    if (undoWritten) *undoWritten = true;
   }
   return true;
 }
@@ -138,16 +141,17 @@ bool ApplyToBinFile(Ui& ui, TDIFFile& merged, const std::string& binOut) {
   return WriteImageFile(ui, binOut, image, prefix);
 }
 
-bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
-               const std::string& tfsOut) {
+int ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
+              const std::string& tfsOut) {
   TDIFFile merged;
-  if (LoadAndMergeDIFs(merged, files, ui) == 0 || merged.Blocks.empty()) return false;
+  const int count = LoadAndMergeDIFs(merged, files, ui);
+  if (count == 0 || merged.Blocks.empty()) return 0;
   bool ok = true;
   if (HasBlockKind(merged, "NORD") && !binOut.empty()) ok = ApplyToBinFile(ui, merged, binOut);
   if (HasBlockKind(merged, "TFSF") && !tfsOut.empty())
     ok = WriteTfsPair(ui, merged, tfsOut, nullptr) && ok;
   ui.ShowIdleState();
-  return ok;
+  return ok ? count : 0;
 }
 
 bool LoadFirmware(Ui& ui, const std::string& fileName, FirmwareKind kind, TDIFFile& dif) {
@@ -157,9 +161,7 @@ bool LoadFirmware(Ui& ui, const std::string& fileName, FirmwareKind kind, TDIFFi
     case FirmwareKind::S3:
       return ReadS3File(ui, fileName, prefix, dif);
     case FirmwareKind::Dif: {
-      int r = dif.LoadFromFile(fileName);
-      if (r == kDIFOk && dif.PhoneID != kDIFPhoneID) r = kDIFForeignPhone;
-      if (r == kDIFOk) r = dif.CheckBlockKinds(KnownDIFKinds());
+      const int r = LoadCheckedDIF(fileName, dif);
       if (r != kDIFOk) ShowDIFError(ui, prefix, r, dif);
       return r == kDIFOk;
     }

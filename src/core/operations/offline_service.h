@@ -35,8 +35,11 @@ struct CreateDifRequest {
   TDIFCreationParams UndoParams;
 };
 // False after a message (or with nothing to create). Nothing is written before
-// every source has been read.
-bool CreateDif(Ui& ui, const CreateDifRequest& request);
+// every source has been read. The merged DIFs' comment is kept unless the request
+// brings a comment of its own, as the dialog copies it into its editor. With
+// undoWritten, tells whether a separate undo DIF was written: the reversal choice
+// does not apply (and is reset) without an original image to take undo data from.
+bool CreateDif(Ui& ui, const CreateDifRequest& request, bool* undoWritten = nullptr);
 
 // The sources of a new DIF once they are chosen. CType and RType are as the
 // parameters dialog gives them, disabled selectors already at their first entry.
@@ -63,10 +66,10 @@ bool ApplyToBinFile(Ui& ui, TDIFFile& merged, const std::string& binOut);
 
 // Merges the files (the person chooses through Ui::ChooseDIFs), then writes the NOR
 // data into binOut (grown from the existing file, or made new) and the TFS files
-// into tfsOut. An empty name skips that part. False when nothing was merged or a
-// file step failed.
-bool ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
-               const std::string& tfsOut);
+// into tfsOut. An empty name skips that part. The number of files merged; 0 when
+// nothing was merged or a file step failed.
+int ApplyDifs(Ui& ui, const std::vector<std::string>& files, const std::string& binOut,
+              const std::string& tfsOut);
 
 enum class FirmwareKind { Bin, Dif, S3 };
 

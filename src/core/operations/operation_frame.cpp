@@ -113,8 +113,14 @@ void OperationFrame::RequestCancel() {
   if (window_.Message(MessageKind::Question, LangGet("Query_Cancel"), Buttons::YesNo) !=
       Answer::Yes)
     return;
+  CancelNow();
+}
+
+bool OperationFrame::CancelNow() {
+  if (!state_.CancelEnabled) return false;
   Cancel = true;
   EnableCancel(false);
+  return true;
 }
 
 void OperationFrame::SetProgressRange(int64_t min, int64_t max) {

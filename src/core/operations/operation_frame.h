@@ -73,6 +73,9 @@ class OperationFrame final : public Ui {
   bool StopAfterBlock(int result, const std::string& prefix);
   // The Cancel button: asks, and on Yes sets the cancel flag.
   void RequestCancel();
+  // Sets the cancel flag without asking, where the Cancel button is enabled; false
+  // (and nothing done) where it is not.
+  bool CancelNow();
 
   // Progress. The bar's Min, Max and Position are mirrored here for the ETA and the
   // "n of m bytes done" status.

@@ -1,0 +1,165 @@
+#include "input_checks.h"
+
+#include <cstdio>
+
+#include "dif/DIFCore.h"
+#include "files/file_access.h"
+#include "lang/lang_get.h"
+#include "operations/hex_data.h"
+#include "operations/offline_service.h"
+#include "phone_commands.h"
+
+namespace brantle::cli {
+namespace {
+
+int Refuse(int status, const std::string& message) {
+  std::fprintf(stderr, "brantle-cli: %s\n", message.c_str());
+  return status;
+}
+
+// The page's hexadecimal data rule decides what the text means. Where the rule
+// would move the offset to make the bytes fit, the command refuses instead: a
+// script asked for that address and no other.
+int CheckHexData(const Options& o, const NorAreas& areas, std::string& bytes) {
+  const std::string& text = o.operands[1];
+  if (o.offset.empty()) return Refuse(kExitUsage, "flash hex needs --offset HEX");
+  const int32_t offset = TrimmedFieldValue(o.offset);
+  if (offset < 0) return Refuse(kExitUsage, "--offset needs a hexadecimal NOR address");
+  const HexDataView view = ApplyHexDataRule(text, o.offset, areas.Total());
+  if (view.Bytes.empty())
+    return Refuse(kExitUsage, "flash hex: \"" + text +
+                                  "\" is not hexadecimal data (bytes as pairs of digits 0-9, "
+                                  "A-F separated by blanks, e.g. \"0A 1B 2C\")");
+  if (!view.ActionEnabled || TrimmedFieldValue(view.Offset) != offset)
+    return Refuse(kExitUsage, "flash hex: " + std::to_string(view.Bytes.size()) + " bytes at " +
+                                  RegionHex(static_cast<uint32_t>(offset)) +
+                                  " reach beyond the NOR's end (" + RegionHex(areas.Total() - 1) +
+                                  ")");
+  bytes = view.Bytes;
+  return 0;
+}
+
+// Files read after the connect: each must at least open now.
+bool CheckReadable(const std::vector<std::string>& files) {
+  bool ok = true;
+  for (const std::string& file : files) {
+    InputFile in;
+    if (in.Open(file)) continue;
+    std::fprintf(stderr, "%s: %s\n", file.c_str(), LangGet("Err_Open_File").c_str());
+    ok = false;
+  }
+  return ok;
+}
+
+std::string BaseName(const std::string& path) {
+  const size_t slash = path.rfind('/');
+  return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+// The DIF choices name files as the merge lists them: without their folder.
+bool Named(const std::vector<std::string>& names, const std::string& file) {
+  for (const std::string& n : names)
+    if (BaseName(n) == BaseName(file)) return true;
+  return false;
+}
+
+// Why the NOR data or the TFS files of a DIF have nowhere to go; empty where they do.
+struct DifTargets {
+  std::string norMissing;
+  std::string tfsMissing;
+};
+
+void LeftOut(const std::string& file, const char* part, const std::string& why) {
+  std::fprintf(stderr, "%s: its %s left out (%s)\n", file.c_str(), part, why.c_str());
+}
+
+// What one file puts where, as the choices the options make for it. A file with
+// nothing that goes anywhere would be passed over.
+int CheckDifUse(const std::string& file, const TDIFFile& dif, bool backwards, bool noTfs,
+                const DifTargets& targets) {
+  const bool reversal = HasBlockKind(dif, "nOrR");
+  if (backwards && !reversal) {
+    std::fprintf(stderr,
+                 "%s holds no undo data and cannot be applied backwards. A DIF made with a "
+                 "separate undo DIF (dif create --reversal separate --undo-out FILE) has its "
+                 "undo data in that file: apply it forwards.\n",
+                 file.c_str());
+    return kExitFailed;
+  }
+  // Without an Undo choice, a file of undo data only is applied backwards too.
+  const bool nor = HasBlockKind(dif, "NORD") || reversal;
+  const bool files = !backwards && !noTfs && HasBlockKind(dif, "TFSF");
+  const bool norUsed = nor && targets.norMissing.empty();
+  const bool filesUsed = files && targets.tfsMissing.empty();
+  if (nor && !norUsed) LeftOut(file, "NOR data is", targets.norMissing);
+  if (files && !filesUsed) LeftOut(file, "TFS files are", targets.tfsMissing);
+  if (norUsed || filesUsed) return 0;
+  std::fprintf(stderr, "%s: nothing in it %s\n", file.c_str(),
+               nor || files ? "can be used here" : "to apply (no NOR data, no TFS files)");
+  return kExitFailed;
+}
+
+}  // namespace
+
+int CheckInputs(const Options& o, const NorAreas& areas, CheckedInputs& inputs) {
+  if (o.command != "flash") return 0;
+  const std::string& kind = o.operands[0];
+  if (kind == "hex") return CheckHexData(o, areas, inputs.hexBytes);
+  std::vector<std::string> files(o.operands.begin() + 1, o.operands.end());
+  if (kind == "s500") {
+    for (const std::string* name : {&o.bin1, &o.bin2, &o.ogm1, &o.ogm2})
+      if (!name->empty()) files.push_back(*name);
+    if (files.empty())
+      return Refuse(kExitUsage, "flash s500 needs --bin1, --bin2, --ogm1 or --ogm2");
+  }
+  int status = 0;
+  if (kind == "dif") {
+    std::vector<TDIFFile> loaded;
+    status = CheckDifFiles(files, &loaded) ? 0 : kExitFailed;
+    // Only the phones with a file system take TFS files.
+    const DifTargets targets{"", o.family == "Opti" || o.family == "S500"
+                                     ? "the " + o.family + " phones have no file system"
+                                     : ""};
+    for (size_t i = 0; status == 0 && i < files.size(); ++i)
+      status = CheckDifUse(files[i], loaded[i], false, false, targets);
+  } else if (!CheckReadable(files)) {
+    status = kExitFailed;
+  }
+  if (status != 0) std::fprintf(stderr, "Nothing was sent to the phone.\n");
+  return status;
+}
+
+bool CheckDifFiles(const std::vector<std::string>& files, std::vector<TDIFFile>* loaded) {
+  bool ok = true;
+  for (const std::string& file : files) {
+    TDIFFile dif;
+    const int rc = LoadCheckedDIF(file, dif);
+    if (rc != kDIFOk) std::fprintf(stderr, "%s: %s\n", file.c_str(), DIFErrorText(rc, dif).c_str());
+    ok = ok && rc == kDIFOk;
+    if (loaded) loaded->push_back(std::move(dif));
+  }
+  return ok;
+}
+
+int CheckDifApply(const std::vector<std::string>& files, const std::vector<std::string>& undo,
+                  const std::vector<std::string>& noTfs, const std::string& bin,
+                  const std::string& tfs) {
+  for (const auto* option : {&undo, &noTfs}) {
+    for (const std::string& name : *option)
+      if (!Named(files, name))
+        return Refuse(kExitUsage, (option == &undo ? "--undo " : "--no-tfs ") + name +
+                                      " is none of the DIF files given");
+  }
+  std::vector<TDIFFile> loaded;
+  if (!CheckDifFiles(files, &loaded)) return kExitFailed;
+  const DifTargets targets{bin.empty() ? "no --bin IMAGE given" : "",
+                           tfs.empty() ? "no --tfs OUT.tfs given" : ""};
+  for (size_t i = 0; i < files.size(); ++i) {
+    if (const int status = CheckDifUse(files[i], loaded[i], Named(undo, files[i]),
+                                       Named(noTfs, files[i]), targets))
+      return status;
+  }
+  return 0;
+}
+
+}  // namespace brantle::cli
