@@ -6,6 +6,7 @@
 
 #include "close_signals.h"
 #include "files/simulator_process.h"
+#include "lang/collation.h"
 #include "lang/lang_get.h"
 #include "lang/languages.h"
 #include "main_window.h"
@@ -17,7 +18,7 @@ int main(int argc, char** argv) {
   // Qt takes every locale category from the environment; the program keeps the C
   // conventions for numbers and takes only the collation, which orders directories.
   std::setlocale(LC_ALL, "C");
-  std::setlocale(LC_COLLATE, "");
+  UseCollationOfEnvironment();
 
   gui::WindowOptions options;
   std::string error;

@@ -173,9 +173,9 @@ void TKTZF::CloseFromSignal() {
     CloseIfAsked();
     return;
   }
-  // Stop at the next block, as a confirmed Cancel would; a question that is open
-  // now is answered No.
-  frame_->Cancel = true;
+  // Stop at the next block, as a confirmed Cancel would (work that cannot be
+  // cancelled finishes first); a question that is open now is answered No.
+  frame_->CancelNow();
   if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
 }
 
