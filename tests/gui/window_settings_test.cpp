@@ -74,7 +74,7 @@ QStringList VisibleTexts(QWidget* window) {
 }  // namespace
 
 void WindowSettingsTest::cleanup() {
-  CurrentLanguages().Load(Languages::DefaultFolder());
+  CurrentLanguages().Load();
 }
 
 void WindowSettingsTest::ACloseWritesTheChangedPortSpeedFamilyAndLanguage() {

@@ -297,7 +297,6 @@ TEST_F(LanguagesTest, AReadOnlyFileIsLoadedAndLeftAsItWas) {
 }
 
 TEST_F(LanguagesTest, AReadOnlyFolderStillLoadsItsLanguages) {
-  if (geteuid() == 0) GTEST_SKIP() << "folder permissions do not bind root";
   WriteLanguageFile("deutsch.lng", "[DE]\nLocale=Deutsch\n");
   ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
   languages.Load(folder);
@@ -306,6 +305,30 @@ TEST_F(LanguagesTest, AReadOnlyFolderStillLoadsItsLanguages) {
   EXPECT_FALSE(fs::exists(LanguageFile(Languages::kEnglishFile)));
   EXPECT_EQ(languages.Count(), 2u);
   EXPECT_EQ(languages.Record(IndexOf("DE")).Keys.size(), kEnglishTableSize);
+}
+
+// An installed copy: the shipped folder cannot be written, so the completed file
+// goes to the person's folder, once; their copy is read after the shipped one.
+TEST_F(LanguagesTest, AShippedFileIsCompletedIntoThePersonsFolderOnce) {
+  const std::string user = dir.File("user-language");
+  WriteLanguageFile("deutsch.lng", "[DE]\nQuery_Sure=Sicher?\n");
+  const std::string shipped = ReadFile(LanguageFile("deutsch.lng"));
+  ASSERT_EQ(chmod(folder.c_str(), 0555), 0);
+  languages.Load(folder, user);
+  EXPECT_EQ(ReadFile(LanguageFile("deutsch.lng")), shipped);
+  const std::string copy = ReadFile(user + "/deutsch.lng");
+  EXPECT_NE(copy.find("Query_Sure=Sicher?"), std::string::npos);
+  EXPECT_NE(copy.find("Warn_EEPROM="), std::string::npos);
+  EXPECT_EQ(languages.Record(IndexOf("DE")).Keys.size(), kEnglishTableSize);
+
+  // The person edits their copy; the next start keeps it and shows their text.
+  std::string edited = copy;
+  edited.replace(edited.find("Sicher?"), 7, "Wirklich?");
+  std::ofstream(user + "/deutsch.lng", std::ios::binary | std::ios::trunc) << edited;
+  languages.Load(folder, user);
+  chmod(folder.c_str(), 0755);
+  EXPECT_EQ(ReadFile(user + "/deutsch.lng"), edited);
+  EXPECT_EQ(*languages.Record(IndexOf("DE")).Find("Query_Sure"), "Wirklich?");
 }
 
 }  // namespace

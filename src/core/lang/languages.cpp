@@ -4,9 +4,10 @@
 #include <filesystem>
 #include <system_error>
 
+#include "files/app_paths.h"
 #include "files/file_access.h"
-#include "files/program_folder.h"
 #include "files/ini_document.h"
+#include "files/program_folder.h"
 #include "lang/lang_table.h"
 #include "lang/window_texts.h"
 
@@ -55,14 +56,41 @@ const std::string* LanguageRecord::Find(const std::string& key) const {
 Languages::Languages() : records_{BuiltInEnglish()} {}
 
 std::string Languages::DefaultFolder() {
-  return ExecutableFolder() + "/language";
+  return CurrentAppPaths().ShippedLanguages;
 }
 
-void Languages::Load(const std::string& folder) {
+void Languages::Load() {
+  const AppPaths paths = CurrentAppPaths();
+  Load(paths.ShippedLanguages, paths.UserLanguages);
+}
+
+void Languages::Load(const std::string& folder, const std::string& userFolder) {
   records_.assign(1, BuiltInEnglish());
   current_ = 0;
-  Merge(folder + "/" + kEnglishFile, true);
+  userFolder_ = userFolder;
+  const std::string userEnglish = userFolder + "/" + kEnglishFile;
+  std::error_code error;
+  Merge(!userFolder.empty() && std::filesystem::exists(userEnglish, error)
+            ? userEnglish
+            : folder + "/" + kEnglishFile,
+        true);
   for (const std::string& path : FolderFiles(folder)) Merge(path, false);
+  if (!userFolder.empty())
+    for (const std::string& path : FolderFiles(userFolder)) Merge(path, false);
+}
+
+std::string Languages::CompletionTarget(const std::string& path) const {
+  const std::filesystem::path file(path);
+  if (FolderWritable(file.parent_path().string())) return path;
+  if (userFolder_.empty() || file.parent_path() == std::filesystem::path(userFolder_)) return "";
+  // A shipped file that cannot be completed in place is completed into the person's
+  // folder, unless the person has a copy of it there already (theirs is read later
+  // and wins; it must not be overwritten).
+  const std::string copy = userFolder_ + "/" + file.filename().string();
+  std::error_code error;
+  if (std::filesystem::exists(copy, error)) return "";
+  std::filesystem::create_directories(userFolder_, error);
+  return copy;
 }
 
 void Languages::Merge(const std::string& path, bool isDefault) {
@@ -102,7 +130,10 @@ void Languages::Merge(const std::string& path, bool isDefault) {
   }
   // A cut-off document would lose the rest of the file; a failed write leaves the file
   // as it was and the language is still loaded.
-  if (added && !document.Truncated()) ReplaceFileContents(path, document.Serialize());
+  if (added && !document.Truncated()) {
+    const std::string target = CompletionTarget(path);
+    if (!target.empty()) ReplaceFileContents(target, document.Serialize());
+  }
 
   if (isDefault) {
     records_.assign(1, std::move(record));

@@ -50,11 +50,16 @@ class Languages {
   // The built-in English table as the only language, shown.
   Languages();
 
-  // <folder of the running executable>/language
+  // The folder of the language files that come with the program.
   static std::string DefaultFolder();
 
-  // Starts again from the built-in table and merges the folder's files.
-  void Load(const std::string& folder = DefaultFolder());
+  // Starts again from the built-in table and merges the folder's files, then those
+  // of the person's own folder (empty: none), whose languages replace those of the
+  // same code. A file in a folder that cannot be written is completed into the
+  // person's folder instead.
+  void Load(const std::string& folder, const std::string& userFolder = "");
+  // The folders of this installation.
+  void Load();
 
   // Shows the language whose code is the stored Locale (English for an unknown or
   // empty one) and stores that language's code back.
@@ -84,9 +89,12 @@ class Languages {
   // Merges the language of one file. isDefault: the file is english.lng, whose "EN"
   // section becomes the English record.
   void Merge(const std::string& path, bool isDefault);
+  // Where the completed copy of a language file goes; empty: nowhere.
+  std::string CompletionTarget(const std::string& path) const;
 
   std::vector<LanguageRecord> records_;
   size_t current_ = 0;
+  std::string userFolder_;
   MissingKeyReporter reporter_;
 };
 

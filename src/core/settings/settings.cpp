@@ -1,9 +1,10 @@
 #include "settings/settings.h"
 
 #include <algorithm>
+#include <filesystem>
 
+#include "files/app_paths.h"
 #include "files/file_access.h"
-#include "files/program_folder.h"
 
 namespace brantle {
 
@@ -45,7 +46,7 @@ std::string ChoosePort(const std::string& stored, std::vector<std::string> avail
 Settings::Settings(std::string path) : path_(std::move(path)) {}
 
 std::string Settings::DefaultPath() {
-  return ExecutableFolder() + "/" + kFileName;
+  return CurrentAppPaths().SettingsFile;
 }
 
 bool Settings::Load() {
@@ -59,6 +60,10 @@ bool Settings::Load() {
 }
 
 bool Settings::Save() const {
+  // The settings folder of an installed copy may not exist yet.
+  std::error_code error;
+  const std::filesystem::path folder = std::filesystem::path(path_).parent_path();
+  if (!folder.empty()) std::filesystem::create_directories(folder, error);
   return ReplaceFileContents(path_, document_.Serialize());
 }
 

@@ -11,8 +11,8 @@
 #include <string>
 #include <vector>
 
-#include "formats/nor_regions.h"
 #include "files/ini_document.h"
+#include "formats/nor_regions.h"
 
 namespace brantle {
 
@@ -49,7 +49,9 @@ class Settings {
 
   // The store for the file at path; nothing is read until Load.
   explicit Settings(std::string path);
-  // <folder of the running executable>/brntl.ini, not the current folder.
+  // brntl.ini beside the executable for a portable copy, in the person's
+  // configuration folder for an installed one (see files/app_paths.h); never the
+  // current folder.
   static std::string DefaultPath();
 
   const std::string& FilePath() const { return path_; }
@@ -57,7 +59,8 @@ class Settings {
   // Reads the file. A missing, unreadable or oversized file leaves the store empty,
   // so every getter gives its default; false tells the caller so.
   bool Load();
-  // Writes the whole store to the file; a failed write keeps the old file intact.
+  // Writes the whole store to the file (its folder made if needed); a failed write
+  // keeps the old file intact.
   bool Save() const;
 
   std::string ComPort() const;  // default "COM1"
