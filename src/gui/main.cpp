@@ -14,6 +14,12 @@
 
 int main(int argc, char** argv) {
   using namespace brantle;
+  // Help and version need no display: answered before Qt looks for one.
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a == "--help" || a == "-h") return std::fputs(gui::WindowUsageText(), stdout), 0;
+    if (a == "--version") return std::printf("brantle %s\n", LangGet("Win_Version").c_str()), 0;
+  }
   QApplication app(argc, argv);
   // Qt takes every locale category from the environment; the program keeps the C
   // conventions for numbers and takes only the collation, which orders directories.
@@ -28,10 +34,6 @@ int main(int argc, char** argv) {
   if (!gui::ParseWindowOptions(args, options, error)) {
     std::fprintf(stderr, "brantle: %s\n%s", error.c_str(), gui::WindowUsageText());
     return 2;
-  }
-  if (options.Help) {
-    std::fputs(gui::WindowUsageText(), stdout);
-    return 0;
   }
 
   CurrentLanguages().Load();

@@ -28,10 +28,6 @@ bool ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& o,
                         std::string& error) {
   for (size_t i = 0; i < args.size(); ++i) {
     const std::string& a = args[i];
-    if (a == "--help" || a == "-h") {
-      o.Help = true;
-      continue;
-    }
     if (a != "--simulate" && a != "--model" && a != "--port" && a != "--trace")
       return error = "unknown option " + a, false;
     if (i + 1 >= args.size()) return error = a + " needs a value", false;
@@ -60,13 +56,21 @@ bool ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& o,
 const char* WindowUsageText() {
   return "usage: brantle [--simulate FAMILY [--model NAME]] [--port PATH]... [--trace FILE]\n"
          "\n"
+         "The window of Brantle, the service tool for Samsung SGH phones in boot mode: it\n"
+         "waits for a phone on the serial port chosen on its Settings page, connects by\n"
+         "itself, and dumps, flashes and erases the phone's memory.\n"
+         "\n"
          "  --simulate FAMILY  start a virtual phone (E700, E800, E330, S500 or Opti) for this\n"
          "                     run, list its port and select it\n"
          "  --model NAME       with --simulate Opti: the OptiFlash model (e.g. X480)\n"
          "  --port PATH        list a serial port the system does not enumerate\n"
          "  --trace FILE       write every byte sent and received to FILE\n"
+         "  --help             this text\n"
+         "  --version          the program's version\n"
          "\n"
-         "Qt's own options (-platform offscreen, ...) are taken as well.\n";
+         "Qt's own options (-platform offscreen, ...) are taken as well. Settings are kept\n"
+         "in brntl.ini beside the program for a copy in a folder you may write, else in\n"
+         "$XDG_CONFIG_HOME/brantle (~/.config/brantle).\n";
 }
 
 }  // namespace brantle::gui

@@ -12,7 +12,6 @@ struct WindowOptions {
   std::string Model;     // with Opti: the model, e.g. "X480"
   std::vector<std::string> Ports;
   std::string Trace;
-  bool Help = false;
   // The family selector entry of the simulated phone; -1 without one.
   int FamilyIndex() const;
 };
