@@ -12,7 +12,7 @@ TEST(RtfText, PlainTextRoundTrips) {
   const std::string rtf = PlainTextToRtf(text);
   EXPECT_TRUE(LooksLikeRtf(rtf));
   EXPECT_NE(rtf.find("\\{menu\\}"), std::string::npos);
-  EXPECT_NE(rtf.find("\\u8364?"), std::string::npos);  // the euro sign
+  EXPECT_NE(rtf.find("\\u8364\\'80"), std::string::npos);  // the euro sign, and its cp1252 byte
   EXPECT_EQ(RtfToPlainText(rtf), text);
 }
 
