@@ -33,7 +33,7 @@ TEST(RtfWriter, WritesOneFontTableOneColourTableAndTheBodyInAGroup) {
   EXPECT_EQ(WriteRtf(document),
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
             "{\\colortbl ;\\red255\\green0\\blue0;\\red0\\green0\\blue255;}\n"
-            "{\\pard\\plain\\uc1\n"
+            "{\\pard\\plain\\uc1\\f0\n"
             "{Hi }{\\b\\fs28\\cf1 red}\\par\n"
             "{\\i\\ul\\cf2 blue}{\\cf1  again}\\par\n"
             "\\par\n"
@@ -41,13 +41,13 @@ TEST(RtfWriter, WritesOneFontTableOneColourTableAndTheBodyInAGroup) {
             "}");
   EXPECT_EQ(WriteRtf({}),
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
-            "{\\colortbl ;}\n{\\pard\\plain\\uc1\n}\n}");
+            "{\\colortbl ;}\n{\\pard\\plain\\uc1\\f0\n}\n}");
 }
 
 TEST(RtfWriter, NonAsciiAsUnicodeWithAFallbackByte) {
   const auto body = [](const std::string& text) {
     const std::string rtf = WriteRtf(Document({{kPlain(text)}}));
-    const size_t start = rtf.find("\\uc1\n{") + 6;
+    const size_t start = rtf.find("\\f0\n{") + 5;
     return rtf.substr(start, rtf.find("}\\par") - start);
   };
   // The cp1252 byte where there is one, else "?" as \'3f, never a literal "?".

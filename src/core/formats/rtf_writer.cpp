@@ -59,7 +59,7 @@ size_t ColorIndex(std::vector<RtfColor>& colors, const RtfColor& color) {
 
 std::string WriteRtf(const RtfDocument& document) {
   std::vector<RtfColor> colors;
-  std::string body = "{\\pard\\plain\\uc1\n";
+  std::string body = "{\\pard\\plain\\uc1\\f0\n";
   for (const RtfParagraph& paragraph : document.paragraphs) {
     for (const RtfRun& run : paragraph.runs) {
       std::string controls;

@@ -3,14 +3,15 @@
 // understand:
 //
 //   {\rtf1\ansi\ansicpg1252\deff0{\fonttbl{\f0\fswiss\fcharset0 Arial;}}{\colortbl ;...}
-//   {\pard\plain\uc1
+//   {\pard\plain\uc1\f0
 //   {\b\fs28 text}{\cf1 more}\par
 //   }
 //   }
 //
 // One font table, one colour table (the colours the runs use, from index 1), then the
-// body in a group of its own that starts from plain text, each run in its own group
-// and every paragraph ended by \par. The DIF optimiser joins two comments by cutting
+// body in a group of its own that starts from plain text in the table's font, each run
+// in its own group and every paragraph ended by \par. (Naming the font also makes
+// unrtf begin its page before a first character written as \uN.) The DIF optimiser joins two comments by cutting
 // the first before its last "}" and appending the second from its second "{": with
 // this layout the result holds the first body, then the second document's tables,
 // which replace the first's for what follows, and the second body, styled as
