@@ -24,6 +24,16 @@ TEST(RtfText, TablesAndControlWordsAreNotText) {
   EXPECT_EQ(RtfToPlainText(rtf), "Bold and \xC3\xA9t\xC3\xA9\nnext\tx\xE4\xBD\xA0y");
 }
 
+TEST(RtfText, BytesAreReadInTheDocumentsCodePage) {
+  EXPECT_EQ(RtfToPlainText("{\\rtf1\\ansi\\ansicpg1251 \\'c4\\'e0, \\'ed\\'e5\\'f2\\par}"),
+            "Да, нет");
+}
+
+TEST(RtfText, LineEndsOfPlainTextSurvive) {
+  EXPECT_EQ(RtfToPlainText(PlainTextToRtf("one\r\ntwo\n\nlast\n")), "one\ntwo\n\nlast\n");
+  EXPECT_EQ(RtfToPlainText(PlainTextToRtf("")), "");
+}
+
 TEST(RtfText, NotRtfStaysAsItIsAndBrokenRtfEnds) {
   EXPECT_EQ(RtfToPlainText("just text {x}"), "just text {x}");
   EXPECT_FALSE(LooksLikeRtf("{\\rt"));
