@@ -148,7 +148,7 @@ TEST(RtfReader, DeepNestingIsSkippedBeyondTheLimit) {
 }
 
 TEST(RtfReader, HugeNumbersAreClamped) {
-  EXPECT_EQ(Read("{\\rtf1 \\fs99999999999 a\\fs-5 b\\fs0 c\\fs1 d}"), "{1638|a}{|bc}{0.5|d}");
+  EXPECT_EQ(Read("{\\rtf1 \\fs99999999999 a\\fs-5 b\\fs0 c\\fs1 d}"), "{1638|a}{|bc}{1|d}");
   EXPECT_EQ(Read("{\\rtf1\\uc0 \\u-99999999 a\\u99999999999999999999 b\\u65536 c}"),
             "{|\uFFFDa\uFFFDb\uFFFDc}");
   EXPECT_EQ(Read("{\\rtf1 {\\uc99999999999\\u1090 abc}d\\uc-4\\u1091 e}"), "{|тdуe}");

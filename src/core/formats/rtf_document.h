@@ -12,8 +12,10 @@
 
 namespace brantle {
 
-// RTF's size when a document names none (\fs24).
+// RTF's size when a document names none (\fs24), and the sizes word processors allow.
 constexpr double kRtfDefaultPointSize = 12.0;
+constexpr double kRtfMinPointSize = 1.0;
+constexpr double kRtfMaxPointSize = 1638.0;
 // In a run's text a line break inside the paragraph (RTF \line) is U+2028, as in
 // a Qt text document; a tab is '\t'.
 constexpr char kRtfLineBreak[] = "\xE2\x80\xA8";

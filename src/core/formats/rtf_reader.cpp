@@ -26,7 +26,8 @@ struct GroupState {
 // Numbers are clamped far below what could overflow while they are read.
 constexpr int64_t kNumberLimit = 2'000'000'000;
 constexpr int kDefaultHalfPoints = 24;
-constexpr int kMaxHalfPoints = 3276;  // 1638 points, the most word processors allow
+constexpr int kMinHalfPoints = static_cast<int>(kRtfMinPointSize * 2);
+constexpr int kMaxHalfPoints = static_cast<int>(kRtfMaxPointSize * 2);
 
 // Groups that hold no document text, when their first control word is one of these.
 constexpr std::string_view kSkippedDestinations[] = {
@@ -349,8 +350,9 @@ void Reader::BodyWord(std::string_view word, bool hasNumber, int32_t number) {
   } else if (IsOneOf(kUnderlineWords, word)) {
     style.underline = on;
   } else if (word == "fs") {
-    const int halfPoints =
-        hasNumber && number > 0 ? std::min(number, kMaxHalfPoints) : kDefaultHalfPoints;
+    const int halfPoints = hasNumber && number > 0
+                               ? std::clamp(number, kMinHalfPoints, kMaxHalfPoints)
+                               : kDefaultHalfPoints;
     style.pointSize = halfPoints / 2.0;
   } else if (word == "cf") {
     style.color = hasNumber && number >= 0 && static_cast<size_t>(number) < colors_.size()

@@ -6,12 +6,16 @@
 
 namespace brantle {
 
-bool LooksLikeRtf(const std::string& text) { return text.compare(0, 5, "{\\rtf") == 0; }
+bool LooksLikeRtf(const std::string& text) {
+  return text.compare(0, 5, "{\\rtf") == 0;
+}
 
 std::string RtfToPlainText(const std::string& rtf) {
   return LooksLikeRtf(rtf) ? PlainTextOf(ReadRtf(rtf)) : rtf;
 }
 
-std::string PlainTextToRtf(const std::string& text) { return WriteRtf(PlainTextDocument(text)); }
+std::string PlainTextToRtf(const std::string& text) {
+  return WriteRtf(PlainTextDocument(text));
+}
 
 }  // namespace brantle

@@ -13,8 +13,9 @@ namespace {
 constexpr int kPlainHalfPoints = 24;  // what \plain sets
 
 int HalfPoints(double pointSize) {
-  if (!(pointSize >= 1.0)) return 2;  // also a size that is not a number
-  if (pointSize >= 1638.0) return 3276;
+  // The comparisons also catch a size that is not a number.
+  if (!(pointSize >= kRtfMinPointSize)) pointSize = kRtfMinPointSize;
+  if (!(pointSize <= kRtfMaxPointSize)) pointSize = kRtfMaxPointSize;
   return static_cast<int>(std::lround(pointSize * 2));
 }
 

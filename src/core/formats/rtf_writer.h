@@ -9,13 +9,14 @@
 //   }
 //
 // One font table, one colour table (the colours the runs use, from index 1), then the
-// body in a group of its own that starts from plain text in the table's font, each run
-// in its own group and every paragraph ended by \par. (Naming the font also makes
-// unrtf begin its page before a first character written as \uN.) The DIF optimiser joins two comments by cutting
-// the first before its last "}" and appending the second from its second "{": with
-// this layout the result holds the first body, then the second document's tables,
-// which replace the first's for what follows, and the second body, styled as
-// written, on paragraphs of its own.
+// body in a group of its own that starts from plain text in the table's font, each
+// run in its own group and every paragraph ended by \par. (Naming the font also makes
+// unrtf begin its page before a first character written as \uN.)
+//
+// The DIF optimiser joins two comments by cutting the first before its last "}" and
+// appending the second from its second "{". With this layout the result holds the
+// first body, then the second document's tables, which replace the first's for what
+// follows, and the second body, styled as written, on paragraphs of its own.
 //
 // ASCII is written as it is ("\", "{" and "}" escaped); every other character as \uN
 // and one fallback byte \'hh: its byte in code page 1252 where it has one, else "?"
