@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <cstdint>
-#include <iterator>
 #include <map>
 #include <optional>
 #include <vector>
 
 #include "formats/code_pages.h"
+#include "formats/rtf_vocabulary.h"
 #include "formats/utf8.h"
 
 namespace brantle {
@@ -29,46 +29,10 @@ constexpr int kDefaultHalfPoints = 24;
 constexpr int kMinHalfPoints = static_cast<int>(kRtfMinPointSize * 2);
 constexpr int kMaxHalfPoints = static_cast<int>(kRtfMaxPointSize * 2);
 
-// Groups that hold no document text, when their first control word is one of these.
-constexpr std::string_view kSkippedDestinations[] = {
-    "aftncn",     "aftnsep",      "aftnsepc",          "annotation",
-    "atnauthor",  "atnid",        "bkmkend",           "bkmkstart",
-    "datastore",  "fldinst",      "filetbl",           "footer",
-    "footerf",    "footerl",      "footerr",           "footnote",
-    "ftncn",      "ftnsep",       "ftnsepc",           "generator",
-    "header",     "headerf",      "headerl",           "headerr",
-    "info",       "latentstyles", "listoverridetable", "listtable",
-    "object",     "objdata",      "pgdsctbl",          "pict",
-    "pn",         "revtbl",       "rsidtbl",           "rxe",
-    "stylesheet", "tc",           "template",          "themedata",
-    "txe",        "xe",           "colorschememapping"};
-
-// Every kind of underline reads as underline.
-constexpr std::string_view kUnderlineWords[] = {
-    "ul",         "uld",       "uldash",     "uldashd", "uldashdd", "uldb",
-    "ulhwave",    "ulldash",   "ulth",       "ulthd",   "ulthdash", "ulthdashd",
-    "ulthdashdd", "ulthldash", "ululdbwave", "ulw",     "ulwave"};
-
-struct CharacterWord {
-  std::string_view word;
-  uint32_t codePoint;
-};
-
-constexpr CharacterWord kCharacterWords[] = {
-    {"line", 0x2028},      {"tab", '\t'},       {"cell", '\t'},      {"emdash", 0x2014},
-    {"endash", 0x2013},    {"emspace", 0x2003}, {"enspace", 0x2002}, {"qmspace", 0x2005},
-    {"bullet", 0x2022},    {"lquote", 0x2018},  {"rquote", 0x2019},  {"ldblquote", 0x201C},
-    {"rdblquote", 0x201D}, {"zwj", 0x200D},     {"zwnj", 0x200C},    {"ltrmark", 0x200E},
-    {"rtlmark", 0x200F}};
-
-template <size_t N>
-bool IsOneOf(const std::string_view (&words)[N], std::string_view word) {
-  return std::find(std::begin(words), std::end(words), word) != std::end(words);
-}
-
 bool IsLetter(char c) {
   return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z');
 }
+
 bool IsDigit(char c) {
   return c >= '0' && c <= '9';
 }
@@ -78,49 +42,6 @@ int HexValue(char c) {
   if (c >= 'a' && c <= 'f') return c - 'a' + 10;
   if (c >= 'A' && c <= 'F') return c - 'A' + 10;
   return -1;
-}
-
-// The code page of a font's Windows character set (\fcharsetN); 0 where the font
-// follows the document's code page (the ANSI and default sets, symbol fonts).
-int CodePageOfCharset(int charset) {
-  switch (charset) {
-    case 77:
-      return 10000;
-    case 128:
-      return 932;
-    case 129:
-      return 949;
-    case 130:
-      return 1361;
-    case 134:
-      return 936;
-    case 136:
-      return 950;
-    case 161:
-      return 1253;
-    case 162:
-      return 1254;
-    case 163:
-      return 1258;
-    case 177:
-      return 1255;
-    case 178:
-      return 1256;
-    case 186:
-      return 1257;
-    case 204:
-      return 1251;
-    case 222:
-      return 874;
-    case 238:
-      return 1250;
-    case 254:
-      return 437;
-    case 255:
-      return 850;
-    default:
-      return 0;
-  }
 }
 
 class Reader {
@@ -136,7 +57,8 @@ class Reader {
   void Symbol(char c);
   void Word(std::string_view word, bool hasNumber, int32_t number);
   void BodyWord(std::string_view word, bool hasNumber, int32_t number);
-  void TableWord(std::string_view word, int32_t number);
+  void FontTableWord(std::string_view word, int32_t number);
+  void ColorTableWord(std::string_view word, int32_t number);
   void TextByte(uint8_t byte);
   bool InBody();
   void Emit(uint32_t codePoint);
@@ -286,15 +208,17 @@ void Reader::Word(std::string_view word, bool hasNumber, int32_t number) {
       tableColor_.reset();
       return;
     }
-    if (IsOneOf(kSkippedDestinations, word)) {
+    if (IsSkippedDestination(word)) {
       group.destination = Destination::Skipped;
       return;
     }
   }
   switch (group.destination) {
     case Destination::FontTable:
+      if (hasNumber) FontTableWord(word, number);
+      return;
     case Destination::ColorTable:
-      if (hasNumber) TableWord(word, number);
+      if (hasNumber) ColorTableWord(word, number);
       return;
     case Destination::Body:
       if (InBody()) BodyWord(word, hasNumber, number);
@@ -304,34 +228,37 @@ void Reader::Word(std::string_view word, bool hasNumber, int32_t number) {
   }
 }
 
-void Reader::TableWord(std::string_view word, int32_t number) {
-  const auto component = static_cast<uint8_t>(std::clamp(number, 0, 255));
+void Reader::FontTableWord(std::string_view word, int32_t number) {
   if (word == "f") {
     tableFont_ = number;
   } else if (word == "fcharset") {
     fontCodePages_[tableFont_] = CodePageOfCharset(number);
   } else if (word == "cpg") {
     fontCodePages_[tableFont_] = number;
-  } else if (word == "red") {
-    tableColor_ = tableColor_.value_or(RtfColor{});
-    tableColor_->red = component;
-  } else if (word == "green") {
-    tableColor_ = tableColor_.value_or(RtfColor{});
-    tableColor_->green = component;
-  } else if (word == "blue") {
-    tableColor_ = tableColor_.value_or(RtfColor{});
-    tableColor_->blue = component;
   }
+}
+
+void Reader::ColorTableWord(std::string_view word, int32_t number) {
+  const auto component = static_cast<uint8_t>(std::clamp(number, 0, 255));
+  RtfColor color = tableColor_.value_or(RtfColor{});
+  if (word == "red") {
+    color.red = component;
+  } else if (word == "green") {
+    color.green = component;
+  } else if (word == "blue") {
+    color.blue = component;
+  } else {
+    return;
+  }
+  tableColor_ = color;
 }
 
 void Reader::BodyWord(std::string_view word, bool hasNumber, int32_t number) {
   GroupState& group = Group();
   RtfStyle& style = group.style;
   const bool on = !hasNumber || number != 0;
-  const auto character = std::find_if(std::begin(kCharacterWords), std::end(kCharacterWords),
-                                      [&](const CharacterWord& c) { return c.word == word; });
-  if (character != std::end(kCharacterWords)) {
-    Emit(character->codePoint);
+  if (const uint32_t character = CharacterOfWord(word)) {
+    Emit(character);
   } else if (word == "par" || word == "sect" || word == "page" || word == "row") {
     EndParagraph();
   } else if (word == "u" && hasNumber) {
@@ -347,7 +274,7 @@ void Reader::BodyWord(std::string_view word, bool hasNumber, int32_t number) {
     style.italic = on;
   } else if (word == "ulnone") {
     style.underline = false;
-  } else if (IsOneOf(kUnderlineWords, word)) {
+  } else if (IsUnderlineWord(word)) {
     style.underline = on;
   } else if (word == "fs") {
     const int halfPoints = hasNumber && number > 0
