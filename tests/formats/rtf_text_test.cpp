@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include "rtf_helpers.h"
+
 namespace brantle {
 namespace {
 
@@ -32,6 +34,14 @@ TEST(RtfText, BytesAreReadInTheDocumentsCodePage) {
 TEST(RtfText, LineEndsOfPlainTextSurvive) {
   EXPECT_EQ(RtfToPlainText(PlainTextToRtf("one\r\ntwo\n\nlast\n")), "one\ntwo\n\nlast\n");
   EXPECT_EQ(RtfToPlainText(PlainTextToRtf("")), "");
+}
+
+TEST(RtfText, CommentFilesOfRichOrPlainText) {
+  EXPECT_EQ(test::Describe(CommentDocument("{\\rtf1 {\\b bold}\\par plain}")),
+            "{b|bold}\n{|plain}");
+  // Plain text: UTF-8 with or without a byte order mark, or Latin-1, any line ends.
+  EXPECT_EQ(test::Describe(CommentDocument("\xEF\xBB\xBF{\\rtf1 \xD1\x82\r\ncaf\xE9\n")),
+            "{|{\\rtf1 т}\n{|café}\n");
 }
 
 TEST(RtfText, NotRtfStaysAsItIsAndBrokenRtfEnds) {

@@ -1,8 +1,11 @@
 #include "formats/rtf_document.h"
 
+#include "formats/utf8.h"
+
 namespace brantle {
 
 RtfDocument PlainTextDocument(std::string_view text, const RtfStyle& style) {
+  if (text.substr(0, 3) == "\xEF\xBB\xBF") text.remove_prefix(3);  // the byte order mark
   RtfDocument document;
   document.paragraphs.emplace_back();
   std::string line;
@@ -10,12 +13,13 @@ RtfDocument PlainTextDocument(std::string_view text, const RtfStyle& style) {
     if (!line.empty()) document.paragraphs.back().runs.push_back({std::move(line), style});
     line.clear();
   };
-  for (const char c : text) {
+  for (size_t at = 0; at < text.size();) {
+    const uint32_t c = NextCodePoint(text, at);
     if (c == '\n') {
       endLine();
       document.paragraphs.emplace_back();
     } else if (c != '\r') {
-      line.push_back(c);
+      AppendUtf8(line, c);
     }
   }
   endLine();

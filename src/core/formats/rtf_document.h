@@ -64,8 +64,9 @@ inline bool operator==(const RtfDocument& a, const RtfDocument& b) {
   return a.paragraphs == b.paragraphs;
 }
 
-// Plain text (UTF-8) as a document in one style: every line break ("\n" or "\r\n")
-// starts a paragraph; other carriage returns are dropped.
+// Plain text as a document in one style: every line break ("\n" or "\r\n") starts a
+// paragraph; other carriage returns and a byte order mark at the start are dropped.
+// The text is UTF-8; bytes that are not are taken as Latin-1 (older text files).
 RtfDocument PlainTextDocument(std::string_view text, const RtfStyle& style = {});
 
 // The document's text: paragraphs joined by "\n", line breaks inside them as "\n".

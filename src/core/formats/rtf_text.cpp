@@ -1,6 +1,5 @@
 #include "formats/rtf_text.h"
 
-#include "formats/rtf_document.h"
 #include "formats/rtf_reader.h"
 #include "formats/rtf_writer.h"
 
@@ -16,6 +15,10 @@ std::string RtfToPlainText(const std::string& rtf) {
 
 std::string PlainTextToRtf(const std::string& text) {
   return WriteRtf(PlainTextDocument(text));
+}
+
+RtfDocument CommentDocument(const std::string& fileText) {
+  return LooksLikeRtf(fileText) ? ReadRtf(fileText) : PlainTextDocument(fileText);
 }
 
 }  // namespace brantle

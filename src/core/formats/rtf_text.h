@@ -6,6 +6,8 @@
 
 #include <string>
 
+#include "formats/rtf_document.h"
+
 namespace brantle {
 
 // The visible text of an RTF document as UTF-8, paragraphs and line breaks as "\n".
@@ -17,5 +19,9 @@ std::string PlainTextToRtf(const std::string& text);
 
 // True when the text starts like an RTF document.
 bool LooksLikeRtf(const std::string& text);
+
+// A comment file's contents as the editor shows them: an RTF document read as one,
+// any other text as plain text.
+RtfDocument CommentDocument(const std::string& fileText);
 
 }  // namespace brantle
