@@ -39,6 +39,10 @@ TEST(RtfWriter, WritesOneFontTableOneColourTableAndTheBodyInAGroup) {
             "\\par\n"
             "}\n"
             "}");
+  // Empty runs leave nothing behind, not even their colour.
+  EXPECT_EQ(WriteRtf(Document({{kPlain(""), StyleOf().Color(1, 2, 3)("")}})),
+            "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
+            "{\\colortbl ;}\n{\\pard\\plain\\uc1\\f0\n\\par\n}\n}");
   EXPECT_EQ(WriteRtf({}),
             "{\\rtf1\\ansi\\ansicpg1252\\deff0{\\fonttbl{\\f0\\fswiss\\fcharset0 Arial;}}"
             "{\\colortbl ;}\n{\\pard\\plain\\uc1\\f0\n}\n}");

@@ -63,6 +63,7 @@ std::string WriteRtf(const RtfDocument& document) {
   std::string body = "{\\pard\\plain\\uc1\\f0\n";
   for (const RtfParagraph& paragraph : document.paragraphs) {
     for (const RtfRun& run : paragraph.runs) {
+      if (run.text.empty()) continue;  // nothing to show, and no colour for the table
       std::string controls;
       if (run.style.bold) controls += "\\b";
       if (run.style.italic) controls += "\\i";
