@@ -15,6 +15,7 @@
 // what was read; numbers are clamped; groups nested deeper than kRtfMaxGroupDepth are
 // skipped whole; memory grows with the input at most linearly.
 
+#include <cstddef>
 #include <string_view>
 
 #include "formats/rtf_document.h"
