@@ -66,6 +66,10 @@ CommentEditor::CommentEditor(Captions& captions, QWidget* parent) : QWidget(pare
   edit_ = new QTextEdit(this);
   edit_->setObjectName("E_Comment");
   edit_->setAcceptRichText(true);
+  // Unstyled text is 10 points, an entry of the size list.
+  QFont font = edit_->font();
+  font.setPointSize(10);
+  edit_->setFont(font);
 
   auto* tools = new QHBoxLayout;
   tools->setContentsMargins(0, 0, 0, 0);

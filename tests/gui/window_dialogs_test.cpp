@@ -4,8 +4,11 @@
 #include <QComboBox>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QRadioButton>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QTextEdit>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include "dif/dif_helpers.h"
@@ -23,6 +26,7 @@ class WindowDialogsTest : public QObject {
   void ThreeDifsOneAsUndoFlashedFromTheDifPage();
   void CreateDifWithACommentThenApplyItToABin();
   void FilesFlashedIntoTheFileSystemComeBackInADump();
+  void AStyledCommentSavedWithADumpShowsItsStylesInTheInformationDialog();
 };
 
 namespace {
@@ -138,6 +142,57 @@ void WindowDialogsTest::FilesFlashedIntoTheFileSystemComeBackInADump() {
   }
   QCOMPARE(files["/user/ring.mid"], std::string("MThd ring tone"));
   QCOMPARE(files["/user/logo.jpg"], std::string(3000, 'J'));
+}
+
+void WindowDialogsTest::AStyledCommentSavedWithADumpShowsItsStylesInTheInformationDialog() {
+  WindowRig rig("E700");
+  QVERIFY(rig.Start());
+  QVERIFY(rig.WaitConnected());
+  // The dump's DIF options: "Привет, phone" typed, then made bold, red and 14 points.
+  rig.dialogs.onParameters = [&](gui::TNDPF& dialog) {
+    auto* edit = dialog.findChild<QTextEdit*>("E_Comment");
+    edit->setPlainText(QString::fromUtf8("Привет, phone"));
+    edit->selectAll();
+    dialog.findChild<QToolButton*>("B_Bold")->click();
+    auto* size = dialog.findChild<QComboBox*>("S_FontSize");
+    size->setCurrentIndex(size->findData(14));
+    emit size->activated(size->currentIndex());
+    auto* color = dialog.findChild<QComboBox*>("S_Color");
+    int red = -1;
+    for (int i = 0; i < color->count(); ++i)
+      if (color->itemData(i).value<QColor>() == QColor(Qt::red)) red = i;
+    color->setCurrentIndex(red);
+    emit color->activated(red);
+  };
+  rig.ShowPage(1, "L_Dumping", 0);
+  rig.Find<QRadioButton>("R_DumpNOR_DIF")->click();
+  rig.Find<QRadioButton>("R_DumpNOR_Advanced")->click();
+  rig.Find<QComboBox>("S_DumpNOR_Start")->setEditText("0");
+  rig.Find<QComboBox>("S_DumpNOR_End")->setEditText("FFF");
+  QVERIFY(rig.Click("B_DumpNOR_DIFOptions"));
+  rig.dialogs.files.push_back(std::vector<std::string>{rig.dir.File("dump.dif")});
+  QVERIFY(rig.Click("BS_DumpNOR_Tgt"));
+  QVERIFY(rig.Click("B_DumpNOR_Do"));
+  QCOMPARE(rig.dialogs.Texts(MessageKind::Error), std::vector<std::string>{});
+
+  // The information dialog shows the comment of the chosen file with its styles.
+  QTextCharFormat shown;
+  QString text;
+  rig.dialogs.onDifInfo = [&](gui::TDIFInfo& dialog) {
+    auto* comment = dialog.findChild<QTextEdit*>("E_SelectedComment");
+    text = comment->toPlainText();
+    QTextCursor cursor(comment->document());
+    cursor.setPosition(3);
+    shown = cursor.charFormat();
+  };
+  rig.ShowPage(0, "L_Flashing", 1);
+  rig.dialogs.files.push_back(std::vector<std::string>{rig.dir.File("dump.dif")});
+  QVERIFY(rig.Click("BS_FlashDIF_Src"));
+  QCOMPARE(text, QString::fromUtf8("Привет, phone"));
+  QVERIFY(shown.fontWeight() >= QFont::Bold);
+  QCOMPARE(shown.fontPointSize(), 14.0);
+  QCOMPARE(shown.foreground().color(), QColor(Qt::red));
+  QVERIFY(!shown.fontItalic());
 }
 
 BRANTLE_GUI_TEST(WindowDialogsTest)
