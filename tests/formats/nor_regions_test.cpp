@@ -168,5 +168,14 @@ TEST(RegionModeKeys, TheAreaButtonsNameTheFamilysSizes) {
   EXPECT_STREQ(RegionCaptionKey(RegionCaption::EraseRegion), "Win_Erase_Region");
 }
 
+TEST(DumpFileTypeChoice, RenamesTheTargetAndEnablesTheDifOptionsOnlyForDif) {
+  FileTypeChoice c = ChooseDumpFileType("/tmp/x.y/dump.CLA", DumpFileType::S3);
+  EXPECT_EQ(c.TargetName, "/tmp/x.y/dump.s3");
+  EXPECT_FALSE(c.DifOptionsEnabled);
+  c = ChooseDumpFileType("", DumpFileType::Dif);
+  EXPECT_EQ(c.TargetName, "");
+  EXPECT_TRUE(c.DifOptionsEnabled);
+}
+
 }  // namespace
 }  // namespace brantle

@@ -156,4 +156,8 @@ std::string ApplyTargetExtension(const std::string& name, DumpFileType type) {
   return name;
 }
 
+FileTypeChoice ChooseDumpFileType(const std::string& targetName, DumpFileType type) {
+  return {ApplyTargetExtension(targetName, type), type == DumpFileType::Dif};
+}
+
 }  // namespace brantle

@@ -79,4 +79,12 @@ std::string RegionHex(uint32_t value);
 // empty.
 std::string ApplyTargetExtension(const std::string& name, DumpFileType type);
 
+// A click on a file-type button: the target renamed by the extension rule, and
+// "DIF options..." enabled exactly for the DIF type.
+struct FileTypeChoice {
+  std::string TargetName;
+  bool DifOptionsEnabled = false;
+};
+FileTypeChoice ChooseDumpFileType(const std::string& targetName, DumpFileType type);
+
 }  // namespace brantle
