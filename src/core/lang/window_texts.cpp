@@ -64,6 +64,9 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Win_Font_Size", "Size:"},
     {"Win_Color", "Colour:"},
     {"Win_Phone_Place", "[Phone] "},
+    // Told after a "No" to the EEPROM question of an erase, before the part of the
+    // region that keeps its contents.
+    {"Msg_EEPROM_Not_Erased", "The EEPROM area was not erased:"},
 }};
 
 const char* WindowTextFallback(const char* key) {

@@ -1,8 +1,9 @@
 #pragma once
-// Captions of the window that no message uses: tab names, field labels, the
-// region buttons' captions, the About page. They are language keys like every other
-// text (prefix "Win_"), so a language file may translate them; a language that lacks
-// one shows its English text, and language files are not completed with them.
+// Texts beyond the built-in message table: the window's captions that no message
+// uses (tab names, field labels, the region buttons' captions, the About page; prefix
+// "Win_") and messages added since the table was fixed. They are language keys like
+// every other text, so a language file may translate them; a language that lacks one
+// shows its English text, and language files are not completed with them.
 
 #include <array>
 #include <cstddef>
@@ -11,7 +12,7 @@
 
 namespace brantle {
 
-constexpr size_t kWindowTextCount = 56;
+constexpr size_t kWindowTextCount = 57;
 extern const std::array<LangEntry, kWindowTextCount> kWindowTexts;
 
 // The English caption of a window key, or nullptr for any other key.

@@ -56,7 +56,7 @@ bool LimitToAllowedAreas(OperationFrame& frame, uint32_t start, uint32_t& end) {
   const uint32_t eepromStart = areas.EepromStart();
   const uint32_t keptEnd = std::min(end, areas.Total() - 1);
   frame.Message(MessageKind::Information,
-                std::string(kEepromNotErasedText) + " " + RegionHex(std::max(start, eepromStart)) +
+                LangGet("Msg_EEPROM_Not_Erased") + " " + RegionHex(std::max(start, eepromStart)) +
                     "-" + RegionHex(keptEnd),
                 Buttons::Ok);
   if (start >= eepromStart) return false;
@@ -71,8 +71,6 @@ bool Failed(OperationFrame& frame, int code) {
 }
 
 }  // namespace
-
-const char kEepromNotErasedText[] = "The EEPROM area was not erased:";
 
 bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
                  TDIFFile* undo, const std::string& undoKind) {

@@ -12,10 +12,6 @@
 
 namespace brantle {
 
-// Told after a "No" to the EEPROM question, followed by the part of the region that
-// keeps its contents. No language key holds it yet; the English text stands for all.
-extern const char kEepromNotErasedText[];
-
 // A region reaching into the EEPROM area is erased there only after the person's
 // Yes, asked before anything is read or erased; after a No only the part before that
 // area is erased. With undo, the old bytes of the part erased are first recorded
