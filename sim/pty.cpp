@@ -2,7 +2,6 @@
 
 #include <fcntl.h>
 #include <poll.h>
-#include <sys/ioctl.h>
 #include <termios.h>
 #include <unistd.h>
 
@@ -82,12 +81,13 @@ void PtyLine::Close() {
 
 void PtyLine::Unplug(int drainTimeoutMs) {
   // Closing the master hangs the slave up and throws away what the PC has not read
-  // yet; a cable pulled out would still leave those bytes in the PC's buffer.
+  // yet; a cable pulled out would still leave those bytes in the PC's buffer. A poll
+  // of the slave first moves bytes still on their way into its input (a count of the
+  // input alone misses them on a busy machine), so no input means the PC has all.
   const Clock::time_point deadline = Clock::now() + std::chrono::milliseconds(drainTimeoutMs);
-  for (int emptyChecks = 0; slave_ >= 0 && emptyChecks < 3 && Clock::now() < deadline;) {
-    int queued = 0;
-    if (ioctl(slave_, TIOCINQ, &queued) != 0) break;
-    emptyChecks = queued == 0 ? emptyChecks + 1 : 0;
+  while (slave_ >= 0 && Clock::now() < deadline) {
+    pollfd pending{slave_, POLLIN, 0};
+    if (poll(&pending, 1, 0) <= 0 || !(pending.revents & POLLIN)) break;
     if (SleepFor(std::chrono::milliseconds(1)) != Io::kOk) break;
   }
   CloseFd(master_);

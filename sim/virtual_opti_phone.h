@@ -53,6 +53,10 @@ struct OptiPhoneStats {
   std::vector<uint8_t> openModes;  // mode of every accepted OPEN, in order
   int rejected = 0;                // requests refused (bad address, size, checksum)
   int dones = 0;
+  // Half-done frames and wake-ups given up because the PC fell silent (or, for a
+  // frame too long to take, once its rest has been waited out): a test waits for
+  // this instead of for the phone's patience to run out.
+  int silences = 0;
   uint32_t baud = 115200;  // the speed the phone runs at now
   std::string setp;        // payload of the last SETP
 };

@@ -28,13 +28,15 @@ std::vector<uint8_t> BootInfo() {
   return info;
 }
 
-// Inside a frame, silence for the stall time means the PC has given up.
-Step InFrame(Io io) {
-  if (io == Io::kOk) return Step::kOk;
-  return io == Io::kTimeout ? Step::kBack : Step::kEnd;
-}
-
 }  // namespace
+
+// Inside a frame, silence for the stall time means the PC has given up.
+Step VirtualOptiPhone::Impl::InFrame(Io io) {
+  if (io == Io::kOk) return Step::kOk;
+  if (io != Io::kTimeout) return Step::kEnd;
+  Count([](OptiPhoneStats& s) { ++s.silences; });
+  return Step::kBack;
+}
 
 // Waits for prompts and frames as long as it takes. A frame that is broken or cut off
 // gets no answer at all: the boot code forgets the upload so far and waits again, and
@@ -87,7 +89,9 @@ Step VirtualOptiPhone::Impl::ReadBootFrame(std::vector<uint8_t>& payload) {
   const uint32_t length = opti::Le32(word);
   if (length > 8 + opti::kMaxLoaderChunk) {
     line.DropBuffered();
-    return line.DrainUntilQuiet(kBadFrameQuietMs) == Io::kOk ? Step::kBack : Step::kEnd;
+    if (line.DrainUntilQuiet(kBadFrameQuietMs) != Io::kOk) return Step::kEnd;
+    Count([](OptiPhoneStats& s) { ++s.silences; });
+    return Step::kBack;
   }
   payload.resize(length);
   step = InFrame(line.Read(payload.data(), payload.size(), Stall()));

@@ -104,6 +104,11 @@ struct VirtualOptiPhone::Impl {
     change(stats);
   }
 
+  // kOk goes on; silence gives up the frame (counted), a stop ends the phone.
+  Step InFrame(Io io);
+  // The loader's view: after silence only the frame is lost and the loader waits on.
+  Step DropFrame(Io io) { return InFrame(io) == Step::kEnd ? Step::kEnd : Step::kOk; }
+
   void SetSpeed(uint32_t baud);
   Step Send(const uint8_t* bytes, size_t n);
   Step Send(const std::vector<uint8_t>& bytes) { return Send(bytes.data(), bytes.size()); }

@@ -71,10 +71,9 @@ Step VirtualOptiPhone::Impl::LoaderStage() {
 // Length, payload, checksum (only with a payload) and "EOT.", then the command itself.
 // A PC that falls silent inside a frame loses that frame; the loader waits on.
 Step VirtualOptiPhone::Impl::Command(const std::string& command) {
-  auto dropped = [](Io io) { return io == Io::kTimeout ? Step::kOk : Step::kEnd; };
   uint8_t word[4];
   Io io = line.Read(word, sizeof word, Stall());
-  if (io != Io::kOk) return dropped(io);
+  if (io != Io::kOk) return DropFrame(io);
   const uint32_t length = opti::Le32(word);
   // Longer than any frame: the loader has no room for it and reads none of it.
   if (length > opti::kMaxFrame) return Refuse(command);
@@ -82,18 +81,18 @@ Step VirtualOptiPhone::Impl::Command(const std::string& command) {
   if (length != want) {
     // Passed over without being kept, so that its bytes are not taken for commands.
     io = line.Skip(size_t{length} + (length > 0 ? 4 : 0) + 4, Stall());
-    return io == Io::kOk ? Refuse(command) : dropped(io);
+    return io == Io::kOk ? Refuse(command) : DropFrame(io);
   }
   uint8_t p[kMaxRequest] = {};
   bool frameOk = true;
   if (length > 0) {
     io = line.Read(p, length, Stall());
     if (io == Io::kOk) io = line.Read(word, sizeof word, Stall());
-    if (io != Io::kOk) return dropped(io);
+    if (io != Io::kOk) return DropFrame(io);
     frameOk = opti::Le32(word) == FrameCRC(p, length);
   }
   io = line.Read(word, sizeof word, Stall());
-  if (io != Io::kOk) return dropped(io);
+  if (io != Io::kOk) return DropFrame(io);
   frameOk = frameOk && std::equal(word, word + 4, "EOT.");
 
   // TXDT's data follows the frame in any case and must be read first.
@@ -278,7 +277,7 @@ Step VirtualOptiPhone::Impl::Txdt(const uint8_t* p, bool frameOk) {
   if (n == 0 || n > config.maxWriteChunk || n > opti::kMaxFrame) return Refuse("TXDT");
   std::vector<uint8_t> data(n);
   const Io io = line.Read(data.data(), n, Stall());
-  if (io != Io::kOk) return io == Io::kTimeout ? Step::kOk : Step::kEnd;
+  if (io != Io::kOk) return DropFrame(io);
 
   const bool fields = p[8] == 1 && p[12] == 1 && p[16] == 1 && opti::Le32(p + 24) == n &&
                       AllZero(p, 9, 12) && AllZero(p, 13, 16) && AllZero(p, 17, 24) &&

@@ -1,10 +1,13 @@
 // Erasing NOR regions on the virtual phones: whole sectors with the bytes around the
 // region kept, nothing erased when a read before fails, the undo DIF that puts the
-// region back, the cancel between sectors, and the OptiFlash erase by writing 0xFF.
+// region back, the cancel between sectors, the EEPROM question asked before anything
+// is erased, and the OptiFlash erase by writing 0xFF.
 
 #include "operations/erase_workflow.h"
 
 #include <gtest/gtest.h>
+
+#include <algorithm>
 
 #include "operations/flash_workflow.h"
 #include "support/phone_rig.h"
@@ -125,6 +128,88 @@ TEST(EraseNorTest, RefusesWhatThePhoneCannotAddress) {
     EXPECT_EQ(rig.ui.Texts(MessageKind::Error), std::vector<std::string>{c.error});
   }
 }
+
+// The EEPROM area of these families starts at E00000, a sector boundary.
+class EraseEepromTest : public ::testing::TestWithParam<const char*> {
+ protected:
+  EraseEepromTest() : rig(GetParam()) {
+    // A second 8 MiB chip, so that the OptiFlash phone's chips reach the EEPROM area.
+    sim::OptiChipConfig upper;
+    upper.base = 8u << 20;
+    rig.optiConfig.chips.push_back(upper);
+  }
+  void SetUp() override { ASSERT_TRUE(rig.Connect()); }
+  std::vector<std::string> Warnings() const { return rig.ui.Texts(MessageKind::Warning); }
+  PhoneRig rig;
+};
+
+TEST_P(EraseEepromTest, NoKeepsTheWholeEepromSectorAndSaysSo) {
+  const std::vector<uint8_t> before = rig.Nor();
+  rig.ui.answers = {Answer::No};
+  EXPECT_TRUE(EraseNor(rig.frame, rig.driver, "E00100", "E0FEFF", false, {}));
+  EXPECT_EQ(Warnings().size(), 1u) << "asked once, before anything was erased";
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Information),
+            std::vector<std::string>{"The EEPROM area was not erased: E00100-E0FEFF"});
+  const std::vector<uint8_t> after = rig.Nor();
+  EXPECT_TRUE(
+      std::equal(after.begin() + 0xE00000, after.begin() + 0xE00100, before.begin() + 0xE00000))
+      << "head";
+  EXPECT_TRUE(
+      std::equal(after.begin() + 0xE0FF00, after.begin() + 0xE10000, before.begin() + 0xE0FF00))
+      << "tail";
+  EXPECT_EQ(after, before);
+  EXPECT_TRUE(rig.ui.Texts(MessageKind::Error).empty());
+  EXPECT_FALSE(rig.frame.Busy);
+}
+
+TEST_P(EraseEepromTest, YesErasesTheRegionAndPutsBackHeadAndTailWithoutAskingAgain) {
+  const std::vector<uint8_t> before = rig.Nor();
+  rig.ui.answers = {Answer::Yes, Answer::No};  // a second question would skip the write-back
+  EXPECT_TRUE(EraseNor(rig.frame, rig.driver, "E00100", "E0FEFF", false, {}));
+  EXPECT_EQ(Warnings().size(), 1u);
+  const std::vector<uint8_t> after = rig.Nor();
+  EXPECT_TRUE(
+      std::equal(after.begin() + 0xE00000, after.begin() + 0xE00100, before.begin() + 0xE00000))
+      << "head";
+  EXPECT_TRUE(
+      std::equal(after.begin() + 0xE0FF00, after.begin() + 0xE10000, before.begin() + 0xE0FF00))
+      << "tail";
+  EXPECT_EQ(after, Erased(before, 0xE00100, 0xE0FEFF));
+  EXPECT_TRUE(rig.ui.Texts(MessageKind::Error).empty());
+}
+
+TEST_P(EraseEepromTest, NoErasesOnlyTheFirmwarePartOfARegionAcrossTheBoundary) {
+  const std::vector<uint8_t> before = rig.Nor();
+  const std::string undoName = rig.dir.File("undo.dif");
+  rig.ui.answers = {Answer::No};
+  rig.ui.fileAnswers.push_back(test::RecordingUi::FileAnswer{{undoName}});
+  EXPECT_TRUE(EraseNor(rig.frame, rig.driver, "DF0100", "E0FEFF", true, {}));
+  EXPECT_EQ(Warnings().size(), 1u);
+  // Told first; the E families' write-back of the head then says it completed.
+  ASSERT_FALSE(rig.ui.Texts(MessageKind::Information).empty());
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Information)[0],
+            "The EEPROM area was not erased: E00000-E0FEFF");
+  EXPECT_EQ(rig.Nor(), Erased(before, 0xDF0100, 0xDFFFFF));
+
+  // The undo holds what was erased, and puts it back without touching the EEPROM.
+  TDIFFile undo;
+  ASSERT_EQ(undo.LoadFromFile(undoName), kDIFOk);
+  ASSERT_EQ(undo.Blocks.size(), 1u);
+  EXPECT_EQ(NORAddress(undo.Blocks[0]), 0xDF0100u);
+  EXPECT_EQ(NORDataLength(undo.Blocks[0]), 0xFF00u);
+  ASSERT_TRUE(FlashImage(rig.frame, rig.driver, undo, "NORD", nullptr, "nOrR", nullptr));
+  EXPECT_EQ(rig.Nor(), before);
+  EXPECT_EQ(Warnings().size(), 1u);
+}
+
+TEST_P(EraseEepromTest, AFirmwareRegionAsksNothing) {
+  const std::vector<uint8_t> before = rig.Nor();
+  EXPECT_TRUE(EraseNor(rig.frame, rig.driver, "DF0100", "DFFEFF", false, {}));
+  EXPECT_TRUE(Warnings().empty());
+  EXPECT_EQ(rig.Nor(), Erased(before, 0xDF0100, 0xDFFEFF));
+}
+
+INSTANTIATE_TEST_SUITE_P(Families, EraseEepromTest, ::testing::Values("E700", "Opti"));
 
 TEST(EraseNorTest, OptiWritesErasedBytesOverExactlyTheRegion) {
   PhoneRig rig("Opti", 0);

@@ -6,6 +6,8 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "formats/tfs_pair.h"
 #include "support/phone_rig.h"
 
@@ -154,6 +156,20 @@ TEST_P(TfsDumpTest, TheLiveDumpGivesBackWhatWasWritten) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Families, TfsDumpTest, ::testing::Values("E700", "E800"));
+
+TEST(TfsDumpFailureTest, AFailedNandReadShowsWhatThePhoneAnsweredFirst) {
+  PhoneRig rig("E700");
+  ASSERT_TRUE(rig.Connect());
+  FlashAndReconnect(rig);
+  rig.ePhone->FailRawReadChecksums(100);
+  EXPECT_FALSE(DumpTfs(rig.frame, rig.driver, rig.dir.File("dump.tfs")));
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            (std::vector<std::string>{"Operation aborted: unrecoverable CRC error",
+                                      "Operation aborted: I/O failure"}));
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("dump.tfs")));
+  EXPECT_FALSE(std::filesystem::exists(rig.dir.File("dump.cfg")));
+  EXPECT_FALSE(rig.frame.Busy);
+}
 
 // Byte counts of the raw read requests, from the engine's progress: each request
 // starts with a report of 0.

@@ -5,7 +5,9 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <string>
+#include <thread>
 #include <vector>
 
 #include "e_phone_pc_side.h"
@@ -32,6 +34,18 @@ inline uint32_t Crc(const uint8_t* p, size_t n) {
 }
 inline uint32_t Crc(const Bytes& b) {
   return Crc(b.data(), b.size());
+}
+
+// Waits until the phone has given up count half-done frames or wake-ups after the
+// PC's silence, however long its patience takes on a busy machine; false if it never
+// does.
+inline bool WaitForSilences(const VirtualOptiPhone& phone, int count) {
+  const auto giveUp = pcside::Clock::now() + std::chrono::seconds(30);
+  while (phone.Stats().silences < count) {
+    if (pcside::Clock::now() > giveUp) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
 }
 
 inline Bytes Text(const std::string& s) {

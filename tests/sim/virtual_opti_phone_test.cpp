@@ -171,7 +171,8 @@ TEST(VirtualOptiPhoneBoot, LengthBeyondAnyFrameIsWaitedOut) {
   Bytes frame = Concat(Text("data"), LittleEndian(0x7FFFFFFF));
   frame = Concat(frame, Concat(Text("????"), BootFrame("#info")));
   pc.Send(frame);
-  EXPECT_TRUE(pc.ReceiveFor(100).empty());
+  ASSERT_TRUE(WaitForSilences(phone, 1)) << "the rest of the frame is waited out";
+  EXPECT_TRUE(pc.ReceiveFor(50).empty());
   ASSERT_NO_FATAL_FAILURE(Boot(pc, Loader(5000)));
 }
 
@@ -181,7 +182,8 @@ TEST(VirtualOptiPhoneBoot, SilenceInsideAFrameReturnsToWaiting) {
   PcPort pc(phone.PortPath());
   pc.Send(Concat(Text("data"), LittleEndian(2056)));
   pc.Send(Bytes(100, 0x55));
-  EXPECT_TRUE(pc.ReceiveFor(500).empty());
+  ASSERT_TRUE(WaitForSilences(phone, 1));
+  EXPECT_TRUE(pc.ReceiveFor(50).empty());
   // Still inside that frame, these bytes would be taken for its payload.
   ASSERT_NO_FATAL_FAILURE(Boot(pc, Loader(2500)));
 }
@@ -190,11 +192,11 @@ TEST(VirtualOptiPhoneBoot, BrokenWakeUpLeavesTheLoaderAsleep) {
   struct Case {
     const char* what;
     Bytes stars;
-    int quietMs;  // longer than the phone's 300 ms patience where it has to give up
+    int silences;  // 1 where the phone has to give up waiting for more
   };
   const std::vector<Case> cases = {
-      {"a stray byte among 99", Concat(Concat(Bytes(50, '*'), {'x'}), Bytes(48, '*')), 100},
-      {"too few stars, then silence", Bytes(60, '*'), 500}};
+      {"a stray byte among 99", Concat(Concat(Bytes(50, '*'), {'x'}), Bytes(48, '*')), 0},
+      {"too few stars, then silence", Bytes(60, '*'), 1}};
   for (const Case& c : cases) {
     SCOPED_TRACE(c.what);
     VirtualOptiPhone phone(Config());
@@ -205,7 +207,8 @@ TEST(VirtualOptiPhoneBoot, BrokenWakeUpLeavesTheLoaderAsleep) {
     pc.Send(BootFrame("done"));
     ASSERT_TRUE(ReceiveReply(pc).complete);
     pc.Send(c.stars);
-    EXPECT_TRUE(pc.ReceiveFor(c.quietMs).empty());
+    ASSERT_TRUE(WaitForSilences(phone, c.silences));
+    EXPECT_TRUE(pc.ReceiveFor(50).empty());
     EXPECT_EQ(phone.Stats().starts, 0);
     ASSERT_NO_FATAL_FAILURE(Boot(pc, Loader(100)));
     EXPECT_EQ(phone.Stats().starts, 1);

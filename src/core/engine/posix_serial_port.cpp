@@ -94,8 +94,11 @@ class PosixSerialPort final : public SerialPort {
   void PurgeInput() override {
     if (fd_ >= 0) tcflush(fd_, TCIFLUSH);
   }
+  // A pseudo-terminal has no hardware queue to clear: its output purge would drop
+  // bytes already written but not yet taken in by the other side, such as the last
+  // command before a close.
   void PurgeOutput() override {
-    if (fd_ >= 0) tcflush(fd_, TCOFLUSH);
+    if (fd_ >= 0 && !pty_) tcflush(fd_, TCOFLUSH);
   }
   void ClearBreak() override {
     if (fd_ >= 0) ioctl(fd_, TIOCCBRK);

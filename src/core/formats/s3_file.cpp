@@ -56,6 +56,12 @@ bool DecodeRecord(std::string_view line, uint8_t* out, size_t& outCount) {
   return (sum & 0xFF) == 0xFF;
 }
 
+// Header, record counts (S5 of 16 bits, S6 of 24 bits, as tools write them after the
+// data) and end records: skipped without being checked.
+bool IsSkippedType(char type) {
+  return type == '0' || type == '5' || type == '6' || type == '7' || type == '8' || type == '9';
+}
+
 bool IsLineBreak(char c) {
   return c == '\r' || c == '\n';
 }
@@ -262,7 +268,7 @@ bool S3Reader::Feed(const char* data, size_t size) {
       if (line_[0] != 'S') return Fail();
       if (line_.size() < 2) break;
       const char type = line_[1];
-      if (type == '0' || type == '5' || type == '7' || type == '8' || type == '9') {
+      if (IsSkippedType(type)) {
         pending_ = Pending::Skipping;
         line_.clear();
       } else if (type < '1' || type > '3' || line_.size() > kLongestRecordLine) {
@@ -321,14 +327,9 @@ bool S3Reader::EndLine(std::string_view line) {
 
 bool S3Reader::HandleLine(std::string_view line) {
   if (line.size() < 2 || line[0] != 'S') return Fail();
+  if (IsSkippedType(line[1])) return true;
   size_t width;
   switch (line[1]) {
-    case '0':
-    case '5':
-    case '7':
-    case '8':
-    case '9':
-      return true;
     case '1':
       width = 2;
       break;

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "formats/nor_regions.h"
 #include "lang/lang_get.h"
 #include "operations/dump_workflow.h"
 #include "operations/flash_workflow.h"
@@ -46,6 +47,23 @@ int EraseSector(ConnectDriver& driver, uint32_t sector, uint32_t start, uint32_t
                                 reinterpret_cast<const uint8_t*>(erased.data()));
 }
 
+// Asks before anything in the EEPROM area is erased. After a "No" the region ends
+// where that area starts (the areas are whole sectors, so no sector is shared) and
+// the person is told which part keeps its contents. False when nothing is left.
+bool LimitToAllowedAreas(OperationFrame& frame, uint32_t start, uint32_t& end) {
+  const NorAreas areas = frame.Areas();
+  if (!TouchesEeprom(start, uint64_t{end} - start + 1, areas) || AskEepromWrite(frame)) return true;
+  const uint32_t eepromStart = areas.EepromStart();
+  const uint32_t keptEnd = std::min(end, areas.Total() - 1);
+  frame.Message(MessageKind::Information,
+                std::string(kEepromNotErasedText) + " " + RegionHex(std::max(start, eepromStart)) +
+                    "-" + RegionHex(keptEnd),
+                Buttons::Ok);
+  if (start >= eepromStart) return false;
+  end = eepromStart - 1;
+  return true;
+}
+
 bool Failed(OperationFrame& frame, int code) {
   ShowEngineError(frame, EraseAborted() + " ", code);
   frame.ShowIdleState();
@@ -54,12 +72,18 @@ bool Failed(OperationFrame& frame, int code) {
 
 }  // namespace
 
+const char kEepromNotErasedText[] = "The EEPROM area was not erased:";
+
 bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
                  TDIFFile* undo, const std::string& undoKind) {
   const bool opti = driver.IsOpti();
   if (start > end || (!opti && !WithinENorLimit(frame, EraseAborted(), end))) {
     frame.ShowIdleState();
     return start > end;
+  }
+  if (!LimitToAllowedAreas(frame, start, end)) {
+    frame.ShowIdleState();
+    return true;
   }
   if (undo) {
     std::string old;
@@ -86,10 +110,12 @@ bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, u
   if (opti) {
     if (const int r = driver.Opti().CloseBlock(); r != 0) return Failed(frame, r);
   }
-  // Also after a cancel: the bytes outside the region keep their contents.
+  // Also after a cancel: the bytes outside the region keep their contents. They are
+  // what the phone held a moment ago, so putting them back needs no second question.
   bool restored = true;
   if (!edges.Blocks.empty())
-    restored = FlashImage(frame, driver, edges, "NORD", nullptr, "nOrR", nullptr);
+    restored =
+        FlashImage(frame, driver, edges, "NORD", nullptr, "nOrR", nullptr, EepromWrites::Allowed);
   frame.ShowIdleState();
   return restored && !cancelled;
 }

@@ -12,15 +12,22 @@
 
 namespace brantle {
 
-// With undo, the region's old bytes are first recorded there as one block of
-// undoKind at start. Nothing is erased when a read before the erase fails or is
-// cancelled. False after an error (shown) or a cancel.
+// Told after a "No" to the EEPROM question, followed by the part of the region that
+// keeps its contents. No language key holds it yet; the English text stands for all.
+extern const char kEepromNotErasedText[];
+
+// A region reaching into the EEPROM area is erased there only after the person's
+// Yes, asked before anything is read or erased; after a No only the part before that
+// area is erased. With undo, the old bytes of the part erased are first recorded
+// there as one block of undoKind at start. Nothing is erased when a read before the
+// erase fails or is cancelled. False after an error (shown) or a cancel.
 bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
                  TDIFFile* undo, const std::string& undoKind);
 
 // "Erase": the region of the two address fields; with makeUndo the old bytes are
 // offered for saving as an undo DIF (with the Erasing tab's comment and compression)
-// whatever became of the erase. True when the region was erased.
+// whatever became of the erase. True when the erase ran to its end (a part the
+// person chose to keep counts as done).
 bool EraseNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,
               const std::string& endText, bool makeUndo, const UndoParameters& undoOptions);
 

@@ -11,11 +11,15 @@ const char kBeyondNorText[] = "the image reaches beyond the NOR the loader can a
 
 bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                 const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                const std::vector<std::string>* dirs) {
+                const std::vector<std::string>* dirs, EepromWrites eeprom) {
   // OptiFlash phones have no file system commands: their TFS blocks are ignored.
   if (driver.IsOpti())
-    return flash_detail::FlashImageOpti(frame, driver, image, kind, undo, undoKind);
-  return flash_detail::FlashImageE(frame, driver, image, kind, undo, undoKind, dirs);
+    return flash_detail::FlashImageOpti(frame, driver, image, kind, undo, undoKind, eeprom);
+  return flash_detail::FlashImageE(frame, driver, image, kind, undo, undoKind, dirs, eeprom);
+}
+
+bool AskEepromWrite(OperationFrame& frame) {
+  return frame.Message(MessageKind::Warning, LangGet("Warn_EEPROM"), Buttons::YesNo) == Answer::Yes;
 }
 
 std::vector<NorPiece> OptiPieces(uint32_t address, uint32_t length) {
@@ -37,10 +41,7 @@ bool TouchesEeprom(uint64_t address, uint64_t length, const NorAreas& areas) {
 namespace flash_detail {
 
 bool EepromGate::Allow(int64_t length) {
-  if (answer_ == Answer::NotAsked) {
-    const auto reply = frame_.Message(MessageKind::Warning, LangGet("Warn_EEPROM"), Buttons::YesNo);
-    answer_ = reply == brantle::Answer::Yes ? Answer::Write : Answer::Skip;
-  }
+  if (answer_ == Answer::NotAsked) answer_ = AskEepromWrite(frame_) ? Answer::Write : Answer::Skip;
   if (answer_ == Answer::Write) return true;
   frame_.StepProgress(length);
   frame_.SetStatusWithCount(LangGet("Status_Skipping_EEPROM"));

@@ -16,6 +16,10 @@
 
 namespace brantle {
 
+// Whether writing into the EEPROM area needs the person's Yes, or was allowed before
+// the operation came to FlashImage (an erase asks before it erases anything).
+enum class EepromWrites { Ask, Allowed };
+
 // Image: blocks of kind carry a NOR address and the bytes to put there; "TFSF"
 // blocks are files (E families only). With undo, every NOR byte overwritten is first
 // recorded there in blocks of undoKind. dirs: directories to create besides the
@@ -23,7 +27,10 @@ namespace brantle {
 // after an error (already shown) or a cancel.
 bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                 const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                const std::vector<std::string>* dirs);
+                const std::vector<std::string>* dirs, EepromWrites eeprom = EepromWrites::Ask);
+
+// The warning before the EEPROM area is changed; true when the person answers Yes.
+bool AskEepromWrite(OperationFrame& frame);
 
 // The detail of "Flashing aborted:" for an image that reaches beyond the NOR the
 // loader can address. No language key holds it yet; the English text stands for all.

@@ -88,11 +88,12 @@ void MergeImage(const TDIFFile& image, const std::string& kind, std::vector<Sect
 }
 
 // False after a program error (shown).
-bool WriteSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Sector>& plan) {
+bool WriteSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Sector>& plan,
+                  EepromWrites writes) {
   const auto touched = [](const Sector& s) { return s.touched; };
   frame.StartPhase(kSectorSize * std::count_if(plan.begin(), plan.end(), touched));
   frame.RouteEngine(driver.link(), true);
-  EepromGate eeprom(frame);
+  EepromGate eeprom(frame, writes);
   for (size_t s = 0; s < plan.size(); ++s) {
     if (!plan[s].touched) continue;
     int r = 0;
@@ -149,7 +150,7 @@ bool SendTfsFiles(OperationFrame& frame, ConnectDriver& driver, const TDIFFile& 
 
 bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                  const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                 const std::vector<std::string>* dirs) {
+                 const std::vector<std::string>* dirs, EepromWrites eeprom) {
   frame.EnableCancel(true);
   OptimizeDIF(image, frame);
   frame.BeginOperation();
@@ -162,7 +163,7 @@ bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
       // After a failed or cancelled read the buffers do not hold the phone's bytes:
       // an undo made from them would restore garbage.
       if (!frame.Cancel) MergeImage(image, kind, plan, undo, undoKind);
-      if (!frame.Cancel && !WriteSectors(frame, driver, plan)) return false;
+      if (!frame.Cancel && !WriteSectors(frame, driver, plan, eeprom)) return false;
     }
   }
   bool tfsSent = false;

@@ -14,15 +14,18 @@ namespace brantle::flash_detail {
 
 bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                  const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                 const std::vector<std::string>* dirs);
+                 const std::vector<std::string>* dirs, EepromWrites eeprom);
 bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
-                    const std::string& kind, TDIFFile* undo, const std::string& undoKind);
+                    const std::string& kind, TDIFFile* undo, const std::string& undoKind,
+                    EepromWrites eeprom);
 
-// Asks before the first write into the EEPROM area of an operation and remembers
-// the answer for the rest of it.
+// Asks before the first write into the EEPROM area of an operation (unless it was
+// allowed before) and remembers the answer for the rest of it.
 class EepromGate {
  public:
-  explicit EepromGate(OperationFrame& frame) : frame_(frame) {}
+  EepromGate(OperationFrame& frame, EepromWrites writes)
+      : frame_(frame),
+        answer_(writes == EepromWrites::Allowed ? Answer::Write : Answer::NotAsked) {}
   // True when the stretch of length bytes may be written. After a "No" it is
   // skipped: the bar steps over it and the status line says so.
   bool Allow(int64_t length);
@@ -30,7 +33,7 @@ class EepromGate {
  private:
   enum class Answer { NotAsked, Write, Skip };
   OperationFrame& frame_;
-  Answer answer_ = Answer::NotAsked;
+  Answer answer_;
 };
 
 // Shows an error and ends the operation when a data block reaches past end, the

@@ -31,8 +31,8 @@ void ReadUndo(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
 
 // False after a program error (shown).
 bool WriteBlocks(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
-                 const std::string& kind) {
-  EepromGate eeprom(frame);
+                 const std::string& kind, EepromWrites writes) {
+  EepromGate eeprom(frame, writes);
   for (const TDIFBlock& block : image.Blocks) {
     if (block.Kind != kind) continue;
     const uint32_t address = NORAddress(block);
@@ -50,7 +50,8 @@ bool WriteBlocks(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
 }  // namespace
 
 bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
-                    const std::string& kind, TDIFFile* undo, const std::string& undoKind) {
+                    const std::string& kind, TDIFFile* undo, const std::string& undoKind,
+                    EepromWrites eeprom) {
   frame.EnableCancel(true);
   OptimizeDIF(image, frame);
   frame.BeginOperation();
@@ -69,7 +70,7 @@ bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& imag
     if (!frame.Cancel) {
       frame.StartPhase(total);
       frame.RouteEngine(driver.link(), true);
-      if (!WriteBlocks(frame, opti, image, kind)) return false;
+      if (!WriteBlocks(frame, opti, image, kind, eeprom)) return false;
     }
   }
   // The loader finishes an erase block only when told to.

@@ -11,7 +11,10 @@ int PhoneSectorSource::ReadSectors(uint32_t first, uint32_t count, uint8_t* buff
     // Sector numbers travel as 16 bits; the count check above keeps them below 65536.
     lastError_ = engine_.ENANDRead(static_cast<uint16_t>(first + done), static_cast<uint16_t>(n),
                                    buffer + size_t{done} * kNandSectorSize);
-    if (lastError_ != 0) return kSTDEIOFailure;
+    if (lastError_ != 0) {
+      if (report_) report_(lastError_);
+      return kSTDEIOFailure;
+    }
     done += n;
   }
   return kSTDEOk;

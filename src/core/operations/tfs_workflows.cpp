@@ -180,7 +180,10 @@ bool DumpTfs(OperationFrame& frame, ConnectDriver& driver, const std::string& tf
     frame.ShowIdleState();
     return false;
   }
-  PhoneSectorSource source(driver.E(), NandSectors(frame));
+  // The decoder only learns of an I/O failure: what the phone answered is told first.
+  PhoneSectorSource source(driver.E(), NandSectors(frame), [&frame](int r) {
+    ShowEngineError(frame, LangGet("ErrC_Operation_Aborted"), r);
+  });
   return DecodeToPair(frame, source, tfsName);
 }
 
