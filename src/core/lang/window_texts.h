@@ -11,7 +11,7 @@
 
 namespace brantle {
 
-constexpr size_t kWindowTextCount = 56;
+constexpr size_t kWindowTextCount = 58;
 extern const std::array<LangEntry, kWindowTextCount> kWindowTexts;
 
 // The English caption of a window key, or nullptr for any other key.
