@@ -9,6 +9,7 @@
 
 #include "engine/ktze_flashes.h"
 #include "engine/ktze_loaders.h"
+#include "sim/program_faults.h"
 #include "sim/pty.h"
 #include "sim/read_faults.h"
 
@@ -93,6 +94,7 @@ struct VirtualEPhone::Impl {
   std::atomic<bool> silent{false};
   std::atomic<bool> wrongAck{false};
   ReadFaults readFaults;  // trickle and unplug of the next read
+  ProgramFaults programFaults;
   std::unique_ptr<EPhoneNand> nand;
 
   int Stall() const { return std::max(1, config.stallTimeoutMs); }
@@ -406,6 +408,7 @@ Step VirtualEPhone::Impl::Program() {
   const uint32_t sum = Sum(data.data(), data.size());
   if (wrongAck.exchange(false)) return Send({kRefused});
   if (TakeOne(failPrograms)) return SendSum(kAckProgram, ~sum);
+  programFaults.Apply(data.data(), data.size());
   {
     std::lock_guard<std::mutex> lock(mutex);
     std::copy(data.begin(), data.end(), nor.begin() + offset);
@@ -553,6 +556,13 @@ void VirtualEPhone::Trickle(uint32_t pieceSize, uint32_t pauseMs) {
 
 void VirtualEPhone::UnplugDuringRead(uint32_t afterBytes) {
   impl_->readFaults.UnplugAfter(afterBytes);
+}
+
+void VirtualEPhone::CorruptProgram(bool everyTime) {
+  if (everyTime)
+    impl_->programFaults.CorruptEveryTime();
+  else
+    impl_->programFaults.CorruptOnce();
 }
 
 TfsTree VirtualEPhone::NandTree() const {

@@ -70,6 +70,9 @@ class VirtualEPhone {
   void Trickle(uint32_t pieceSize, uint32_t pauseMs);
   // During the next read, close the pseudo-terminal after this many data bytes.
   void UnplugDuringRead(uint32_t afterBytes);
+  // The next EA block (or every one from now on) is stored with its middle byte
+  // inverted, and acknowledged with the sum of the data as received.
+  void CorruptProgram(bool everyTime = false);
 
   // The phone's file system: the files written so far and the NAND sectors.
   TfsTree NandTree() const;

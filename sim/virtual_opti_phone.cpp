@@ -225,6 +225,13 @@ void VirtualOptiPhone::UnplugDuringRead(uint32_t afterBytes) {
   impl_->readFaults.UnplugAfter(afterBytes);
 }
 
+void VirtualOptiPhone::CorruptProgram(bool everyTime) {
+  if (everyTime)
+    impl_->programFaults.CorruptEveryTime();
+  else
+    impl_->programFaults.CorruptOnce();
+}
+
 void VirtualOptiPhone::SetLineRate(bool on) {
   impl_->line.SetPacing(on);
 }

@@ -86,6 +86,9 @@ class VirtualOptiPhone {
   void WrongStatus();                 // next reply carries a wrong status word
   void Trickle(uint32_t pieceSize, uint32_t pauseMs);  // next SUCK payload in pieces
   void UnplugDuringRead(uint32_t afterBytes);          // during the next SUCK payload
+  // The next TXDT (or every one from now on) is stored with the middle byte of its data
+  // inverted, and answered as a good one.
+  void CorruptProgram(bool everyTime = false);
   void SetLineRate(bool on);
 
  private:

@@ -13,6 +13,7 @@
 #include <thread>
 #include <vector>
 
+#include "sim/program_faults.h"
 #include "sim/pty.h"
 #include "sim/read_faults.h"
 #include "sim/virtual_opti_phone.h"
@@ -86,6 +87,7 @@ struct VirtualOptiPhone::Impl {
   std::atomic<bool> silent{false};
   std::atomic<bool> wrongStatus{false};
   ReadFaults readFaults;  // trickle and unplug of the next read
+  ProgramFaults programFaults;
 
   // The loader's open erase block.
   struct OpenBlock {

@@ -287,6 +287,7 @@ Step VirtualOptiPhone::Impl::Txdt(const uint8_t* p, bool frameOk) {
   const bool sound = opti::Le32(p + 28) == FrameCRC(data.data(), n);
   if (!frameOk || !fields || !inBlock || !sound) return Refuse("TXDT");
   if (TakeWrongStatus()) return Refuse("TXDT", false);
+  programFaults.Apply(data.data(), data.size());
   {
     std::lock_guard<std::mutex> lock(mutex);
     std::copy(data.begin(), data.end(), nor.begin() + address);

@@ -110,6 +110,10 @@ const char* UsageText() {
          "  --trace FILE         hex-dump every byte on the line into FILE\n"
          "  --boot-timeout S     seconds to wait for the phone in boot mode (default 60)\n"
          "  --yes                answer Yes to every question (unknown flash, NAND format)\n"
+         "  --verify             read back every sector written (flash, erase) and write it\n"
+         "                       once more on a mismatch\n"
+         "  --skip-unchanged     do not program sectors that were read and stay the same\n"
+         "  --resume             dump: continue an interrupted dump into the same -o FILE\n"
          "  --help               this text\n"
          "\n"
          "Ctrl-C asks whether to cancel and stops after the current block; SIGTERM and SIGHUP\n"
@@ -176,6 +180,12 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       o.yes = true;
     } else if (a == "--zlib") {
       o.zlib = true;
+    } else if (a == "--resume") {
+      o.resume = true;
+    } else if (a == "--verify") {
+      o.verify = true;
+    } else if (a == "--skip-unchanged") {
+      o.skipUnchanged = true;
     } else if (a.size() > 1 && a[0] == '-') {
       return error = "unknown option " + a, false;
     } else if (o.command.empty()) {
@@ -210,6 +220,7 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
     return error = o.command + " needs -o FILE", false;
   if (!o.undo.empty() && o.command != "flash" && o.command != "erase")
     return error = "--undo goes with flash and erase", false;
+  if (o.resume && o.command != "dump") return error = "--resume goes with dump", false;
   if (!OneOf(o.format, {"bin", "s3", "dif"})) return error = "--format is bin, s3 or dif", false;
   if (!OneOf(o.eeprom, {"ask", "yes", "no"})) return error = "--eeprom is ask, yes or no", false;
   if (!OneOf(o.compare, {"bytewise", "64k"})) return error = "--compare is bytewise or 64k", false;

@@ -32,6 +32,13 @@ struct Options {
   std::string commentFile;
   std::string undo;  // --undo FILE: record what is overwritten or erased
 
+  // dump --resume: continue an interrupted dump into -o FILE.
+  bool resume = false;
+  // flash / erase: read back what was written (--verify); leave out sectors that
+  // were read and stay the same (--skip-unchanged).
+  bool verify = false;
+  bool skipUnchanged = false;
+
   // flash
   std::string eeprom = "ask";  // --eeprom ask|yes|no
   std::string compare = "bytewise";

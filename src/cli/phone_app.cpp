@@ -31,6 +31,8 @@ PhoneApp::PhoneApp(const Options& options)
       options_(options) {
   frame.SetFamily(settings.SetFamilyBySelectorIndex(SelectorIndex(options)));
   settings.SetWaitStates(options.waitStates);
+  settings.SetVerifyWrites(options.verify);
+  settings.SetSkipUnchanged(options.skipUnchanged);
   driver.FixedSpeed = options.speed;
   ui.eeprom = options.eeprom;
   // No one to ask: stop at the next block as the Cancel button would.

@@ -138,7 +138,8 @@ int Run(PhoneApp& app, const Options& o, const Prepared& p) {
     const DumpFileType type = o.format == "s3"    ? DumpFileType::S3
                               : o.format == "dif" ? DumpFileType::Dif
                                                   : DumpFileType::BinCla;
-    DumpNor(app.frame, app.driver, start, end, type, o.output, undo.Params);
+    DumpNor(app.frame, app.driver, start, end, type, o.output, undo.Params,
+            o.resume ? DumpResume::Yes : DumpResume::No);
   } else if (o.command == "dump-s500") {
     DumpS500(app.frame, app.driver, S500ProposedNames(o.output));
   } else if (o.command == "flash") {

@@ -49,6 +49,14 @@ SettingsTab::SettingsTab(WindowContext& context, TKTZF& window)
     captions.Text(label, key);
     form->addRow(label, control);
   }
+  verify_ = new QCheckBox(this);
+  verify_->setObjectName("C_VerifyWrites");
+  captions.Text(verify_, "Win_Verify_Writes");
+  form->addRow(verify_);
+  skipUnchanged_ = new QCheckBox(this);
+  skipUnchanged_->setObjectName("C_SkipUnchanged");
+  captions.Text(skipUnchanged_, "Win_Skip_Unchanged");
+  form->addRow(skipUnchanged_);
 
   connect(port_, &PortSelector::aboutToOpen, this, [this] { ListPorts(); });
   connect(port_, qOverload<int>(&QComboBox::activated), this, [this](int i) { PortChosen(i); });
@@ -57,6 +65,10 @@ SettingsTab::SettingsTab(WindowContext& context, TKTZF& window)
   });
   connect(family_, qOverload<int>(&QComboBox::activated), this,
           [this](int i) { context_.driver.ChangeFamily(i); });
+  connect(verify_, &QCheckBox::toggled, this,
+          [this](bool on) { context_.frame.settings().SetVerifyWrites(on); });
+  connect(skipUnchanged_, &QCheckBox::toggled, this,
+          [this](bool on) { context_.frame.settings().SetSkipUnchanged(on); });
   connect(language_, qOverload<int>(&QComboBox::activated), this, [this](int i) {
     CurrentLanguages().Select(static_cast<size_t>(i), context_.frame.settings());
     window_.ApplyLanguage();
@@ -95,6 +107,11 @@ void SettingsTab::LoadFromSettings() {
   }
   settings.SetComPort(port);
   speed_->setCurrentIndex(settings.ComSpeedIndex());
+  for (auto [box, on] : {std::pair{verify_, settings.VerifyWrites()},
+                         std::pair{skipUnchanged_, settings.SkipUnchanged()}}) {
+    const QSignalBlocker quiet(box);
+    box->setChecked(on);
+  }
   // The family routine opens the port for the family and shows the idle window.
   context_.driver.ChangeFamily(settings.Family().SelectorIndex);
 }
@@ -110,6 +127,9 @@ void SettingsTab::Render(const WindowState& state) {
   for (QWidget* selector : {static_cast<QWidget*>(port_), static_cast<QWidget*>(speed_),
                             static_cast<QWidget*>(family_), static_cast<QWidget*>(language_)})
     selector->setEnabled(state.SelectorsEnabled && !state.Busy);
+  // The checks may change while a phone is connected, not in the middle of an operation.
+  verify_->setEnabled(!state.Busy);
+  skipUnchanged_->setEnabled(!state.Busy);
   const QSignalBlocker quiet(family_);
   family_->setCurrentIndex(state.FamilySelectorIndex);
 }

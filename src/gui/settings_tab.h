@@ -1,8 +1,10 @@
 #pragma once
-// The Settings page: serial port, line speed, phone type and language. A change is
-// written to the settings at once and takes effect as the settings say: a port or
-// family change reopens the port, a speed change waits for the next connection.
+// The Settings page: serial port, line speed, phone type, language, and the checks
+// around writing. A change is written to the settings at once and takes effect as
+// the settings say: a port or family change reopens the port, a speed change waits
+// for the next connection, the checks apply from the next operation on.
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QWidget>
 
@@ -44,6 +46,8 @@ class SettingsTab : public QWidget {
   QComboBox* speed_;
   QComboBox* family_;
   QComboBox* language_;
+  QCheckBox* verify_;
+  QCheckBox* skipUnchanged_;
 };
 
 }  // namespace brantle::gui

@@ -2,6 +2,7 @@
 // the chosen language.
 
 #include <QAbstractButton>
+#include <QCheckBox>
 #include <QComboBox>
 #include <QGroupBox>
 #include <QLabel>
@@ -93,11 +94,20 @@ void WindowSettingsTest::ACloseWritesTheChangedPortSpeedFamilyAndLanguage() {
   QCOMPARE(language->count(), 2);
   Choose(language, 1);
   QCOMPARE(language->currentText(), QString("[XX] Foreign"));
+  auto* verify = rig.Find<QCheckBox>("C_VerifyWrites");
+  auto* skip = rig.Find<QCheckBox>("C_SkipUnchanged");
+  QVERIFY(!verify->isChecked() && !skip->isChecked());
+  verify->click();
+  skip->click();
+  skip->click();
+  QVERIFY(rig.window->Frame().settings().VerifyWrites());
+  QVERIFY(!rig.window->Frame().settings().SkipUnchanged());
   QVERIFY(rig.window->close());
   const std::string ini = ReadFile(rig.SettingsPath());
   for (const std::string& line :
        {"ComPort=" + rig.phone->PortPath(), std::string("ComSpeed=806400"),
-        std::string("PhoneType=E330"), std::string("Locale=XX")})
+        std::string("PhoneType=E330"), std::string("Locale=XX"), std::string("Verify_Writes=1"),
+        std::string("Skip_Unchanged=0")})
     QVERIFY2(ini.find(line) != std::string::npos, (line + " in\n" + ini).c_str());
 }
 

@@ -44,6 +44,8 @@ TEST(Settings, MissingFileGivesEveryDefault) {
   EXPECT_FALSE(settings.DeveloperMode());
   EXPECT_FALSE(settings.DisableDisconnectMessage());
   EXPECT_FALSE(settings.DisableAllStatusMessages());
+  EXPECT_FALSE(settings.VerifyWrites());
+  EXPECT_FALSE(settings.SkipUnchanged());
   EXPECT_EQ(settings.Locale(), "");
   EXPECT_EQ(settings.Folder("FlashBIN"), "");
 }
@@ -64,6 +66,7 @@ TEST(Settings, ReadsStoredValues) {
                                  "[Settings]\r\nComPort=/dev/ttyUSB0\r\nComSpeed=460800\r\n"
                                  "PhoneType=S500\r\nWait_States=3\r\nDeveloper_Mode=1\r\n"
                                  "Disable_Disconnect_Message=1\r\nDisable_All_Status_Messages=1\r\n"
+                                 "Verify_Writes=1\r\nSkip_Unchanged=1\r\n"
                                  "Locale=DE\r\n[Paths]\r\nDumpNOR=/tmp/dumps\r\n");
   EXPECT_EQ(settings.ComPort(), "/dev/ttyUSB0");
   EXPECT_EQ(settings.ComSpeed(), "460800");
@@ -75,6 +78,8 @@ TEST(Settings, ReadsStoredValues) {
   EXPECT_TRUE(settings.DeveloperMode());
   EXPECT_TRUE(settings.DisableDisconnectMessage());
   EXPECT_TRUE(settings.DisableAllStatusMessages());
+  EXPECT_TRUE(settings.VerifyWrites());
+  EXPECT_TRUE(settings.SkipUnchanged());
   EXPECT_EQ(settings.Locale(), "DE");
   EXPECT_EQ(settings.Folder("DumpNOR"), "/tmp/dumps");
 }
@@ -95,11 +100,14 @@ TEST(Settings, UnknownValuesFallBack) {
   test::TempDir dir;
   Settings settings = LoadedFrom(dir,
                                  "[Settings]\nComSpeed=9600\nPhoneType=E900\nDeveloper_Mode=2\n"
-                                 "Disable_Disconnect_Message=yes\nWait_States=junk\n");
+                                 "Disable_Disconnect_Message=yes\nWait_States=junk\n"
+                                 "Verify_Writes=2\nSkip_Unchanged=on\n");
   EXPECT_EQ(settings.ComSpeed(), "38400");  // the speed selector's first entry
   EXPECT_EQ(settings.Family().Family, "E700");
   EXPECT_FALSE(settings.DeveloperMode());
   EXPECT_FALSE(settings.DisableDisconnectMessage());
+  EXPECT_FALSE(settings.VerifyWrites());
+  EXPECT_FALSE(settings.SkipUnchanged());
   EXPECT_EQ(settings.WaitStates(), 0);
 }
 
@@ -173,6 +181,8 @@ TEST(Settings, SaveAndLoadRoundTripKeepingTheFilesOrder) {
   settings.SetWaitStates(1);
   settings.SetDeveloperMode(true);
   settings.SetDisableAllStatusMessages(true);
+  settings.SetVerifyWrites(true);
+  settings.SetSkipUnchanged(false);
   settings.SetLocale("RU");
   settings.SetFolder("DumpNOR", "/home/me/dumps");
   ASSERT_TRUE(settings.Save());
@@ -180,7 +190,8 @@ TEST(Settings, SaveAndLoadRoundTripKeepingTheFilesOrder) {
   EXPECT_EQ(ReadFile(dir.File("brntl.ini")),
             "; my settings\n[Paths]\nFlashBIN=/fw\nDumpNOR=/home/me/dumps\n\n[Settings]\n"
             "Locale=RU\nComPort=COM3\nComSpeed=806400\nPhoneType=Opti\nOptiType=4\n"
-            "Wait_States=1\nDeveloper_Mode=1\nDisable_All_Status_Messages=1\n");
+            "Wait_States=1\nDeveloper_Mode=1\nDisable_All_Status_Messages=1\nVerify_Writes=1\n"
+            "Skip_Unchanged=0\n");
 
   Settings again(dir.File("brntl.ini"));
   ASSERT_TRUE(again.Load());
@@ -191,6 +202,8 @@ TEST(Settings, SaveAndLoadRoundTripKeepingTheFilesOrder) {
   EXPECT_TRUE(again.DeveloperMode());
   EXPECT_FALSE(again.DisableDisconnectMessage());
   EXPECT_TRUE(again.DisableAllStatusMessages());
+  EXPECT_TRUE(again.VerifyWrites());
+  EXPECT_FALSE(again.SkipUnchanged());
   EXPECT_EQ(again.Locale(), "RU");
   EXPECT_EQ(again.Folder("DumpNOR"), "/home/me/dumps");
 }

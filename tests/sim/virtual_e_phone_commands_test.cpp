@@ -201,6 +201,25 @@ TEST_F(ConnectedPhone, ProgramChecksumFaultLeavesTheNorAlone) {
   EXPECT_EQ(Slice(phone_->Nor(), 0x060000, 65536), data);
 }
 
+TEST_F(ConnectedPhone, CorruptedProgramIsAcknowledgedButStoresOneByteChanged) {
+  const Bytes data = RandomBytes(65536, 11);
+  const Bytes good = Concat({0xCC}, LittleEndian(Sum(data.data(), data.size())));
+  phone_->CorruptProgram();
+  EXPECT_EQ(Program(0x060000, data), good);
+  Bytes stored = data;
+  stored[32768] = static_cast<uint8_t>(~stored[32768]);
+  EXPECT_EQ(Slice(phone_->Nor(), 0x060000, 65536), stored);
+  // Once: the next program command keeps its data.
+  EXPECT_EQ(Program(0x060000, data), good);
+  EXPECT_EQ(Slice(phone_->Nor(), 0x060000, 65536), data);
+  // Every time: both of the next two are changed.
+  phone_->CorruptProgram(true);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Program(0x070000, data), good);
+    EXPECT_EQ(Slice(phone_->Nor(), 0x070000, 65536), stored);
+  }
+}
+
 TEST_F(ConnectedPhone, WrongAcknowledgementHitsOnlyTheNextOne) {
   phone_->WrongAcknowledgement();
   pc_->Send({0xE6});

@@ -265,6 +265,23 @@ TEST_F(OptiLoader, TxdtWritesIntoTheOpenBlock) {
   EXPECT_EQ(phone_->Stats().rejected, 0);
 }
 
+TEST_F(OptiLoader, CorruptedTxdtIsAnsweredGoodButStoresOneByteChanged) {
+  ASSERT_EQ(Open(1, 0, kSmall, kSmall, 0x13), Ok("OPEN"));
+  const Bytes data = RandomBytes(100, 5);
+  Bytes stored = data;
+  stored[50] = static_cast<uint8_t>(~stored[50]);
+  phone_->CorruptProgram();
+  EXPECT_EQ(Write(kSmall, data), Ok("TXDT"));
+  EXPECT_EQ(NorAt(kSmall, 100), stored);
+  EXPECT_EQ(Write(kSmall, data), Ok("TXDT"));
+  EXPECT_EQ(NorAt(kSmall, 100), data);
+  phone_->CorruptProgram(true);
+  for (int i = 0; i < 2; ++i) {
+    EXPECT_EQ(Write(kSmall, data), Ok("TXDT"));
+    EXPECT_EQ(NorAt(kSmall, 100), stored);
+  }
+}
+
 // A refused TXDT still takes its data off the line: here the data is made of command
 // words, and not one of them may be answered.
 TEST_F(OptiLoader, TxdtRefusalsSwallowTheData) {

@@ -64,6 +64,8 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Win_Font_Size", "Size:"},
     {"Win_Color", "Colour:"},
     {"Win_Phone_Place", "[Phone] "},
+    {"Win_Verify_Writes", "Verify after writing"},
+    {"Win_Skip_Unchanged", "Skip unchanged sectors"},
     // Told after a "No" to the EEPROM question of an erase, before the part of the
     // region that keeps its contents.
     {"Msg_EEPROM_Not_Erased", "The EEPROM area was not erased:"},

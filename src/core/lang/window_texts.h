@@ -12,7 +12,7 @@
 
 namespace brantle {
 
-constexpr size_t kWindowTextCount = 57;
+constexpr size_t kWindowTextCount = 59;
 extern const std::array<LangEntry, kWindowTextCount> kWindowTexts;
 
 // The English caption of a window key, or nullptr for any other key.

@@ -1,12 +1,14 @@
 #include "operations/dump_workflow.h"
 
 #include <algorithm>
+#include <cstdio>
 
 #include "dif/DIFFiles.h"
 #include "formats/image_file.h"
 #include "formats/s3_file.h"
 #include "lang/lang_get.h"
 #include "operations/dif_output.h"
+#include "operations/dump_resume.h"
 
 namespace brantle {
 namespace {
@@ -38,6 +40,20 @@ void BuildDumpDif(TDIFFile& dif, uint32_t start, const std::string& data,
   dif.CreatorText = kDIFCreatorText;
 }
 
+// The bytes a resumed dump read before, put at the start of its buffer; how many.
+size_t TakeResumed(const std::string* read, std::string& buffer) {
+  if (!read) return 0;
+  const size_t n = std::min(read->size(), buffer.size());
+  buffer.replace(0, n, *read, 0, n);
+  return n;
+}
+
+// What the dump has read when it stops: for a side file, should it stop before
+// the target is written.
+void KeepRead(std::string* read, const std::string& buffer, size_t n) {
+  if (read) read->assign(buffer, 0, n);
+}
+
 bool WriteDump(OperationFrame& frame, uint32_t start, const std::string& data, DumpFileType type,
                const std::string& target, const UndoParameters& difOptions) {
   if (type == DumpFileType::BinCla) return WriteImageFile(frame, target, data, DumpAborted());
@@ -50,7 +66,45 @@ bool WriteDump(OperationFrame& frame, uint32_t start, const std::string& data, D
   return r == kDIFOk;
 }
 
+// What an interrupted dump of the same region into the same target read before,
+// when it is to be used: the window asks, the command line was told. A side file of
+// another dump is not used, and the person is told so unless they said not to resume.
+std::string EarlierReads(OperationFrame& frame, const std::string& side, const DumpIdentity& id,
+                         DumpResume resume) {
+  PartialDump partial;
+  const SideFile found = LoadPartialDump(side, id, partial);
+  if (found == SideFile::Usable) {
+    if (resume == DumpResume::No) return "";
+    const uint64_t length = DumpReadLength(frame.Family().Family == "Opti", id.Start, id.End);
+    if (resume == DumpResume::Ask &&
+        frame.Message(MessageKind::Question, ResumeQuestion(partial.Bytes.size(), length),
+                      Buttons::YesNo) != Answer::Yes)
+      return "";
+    return std::move(partial.Bytes);
+  }
+  if (resume == DumpResume::No) return "";
+  if (found == SideFile::OtherDump || found == SideFile::Damaged)
+    frame.Message(MessageKind::Warning,
+                  std::string(kSideFileRefusedText) +
+                      (found == SideFile::Damaged ? kSideFileDamagedText : kSideFileOtherText),
+                  Buttons::Ok);
+  else if (resume == DumpResume::Yes)
+    frame.Message(MessageKind::Information, kNothingToResumeText, Buttons::Ok);
+  return "";
+}
+
 }  // namespace
+
+std::string ResumeQuestion(uint64_t done, uint64_t total) {
+  return "An interrupted dump of this region into this file has read " + std::to_string(done) +
+         " of " + std::to_string(total) + " bytes. Continue it?";
+}
+const char kSideFileRefusedText[] = "The interrupted dump kept beside the target is not used: ";
+const char kSideFileOtherText[] = "it is of another region, phone or flash chip.";
+const char kSideFileDamagedText[] = "it is damaged.";
+const char kNothingToResumeText[] =
+    "No interrupted dump of this region into this file was found; the whole region is read.";
+const char kSideFileNotWrittenText[] = "What was read could not be kept in ";
 
 bool ParseRegion(Ui& ui, const std::string& startText, const std::string& endText,
                  const std::string& prefix, NorRegion& region) {
@@ -72,13 +126,13 @@ bool WithinENorLimit(Ui& ui, const std::string& prefix, uint32_t end) {
 }
 
 bool DumpRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
-                std::string& data) {
-  return driver.IsOpti() ? DumpRegionOpti(frame, driver.Opti(), start, end, data)
-                         : DumpRegionE(frame, driver.E(), start, end, data);
+                std::string& data, std::string* read) {
+  return driver.IsOpti() ? DumpRegionOpti(frame, driver.Opti(), start, end, data, read)
+                         : DumpRegionE(frame, driver.E(), start, end, data, read);
 }
 
 bool DumpRegionE(OperationFrame& frame, EEngine& engine, uint32_t start, uint32_t end,
-                 std::string& data) {
+                 std::string& data, std::string* read) {
   data.clear();
   if (start > end) {
     frame.ShowIdleState();
@@ -88,37 +142,52 @@ bool DumpRegionE(OperationFrame& frame, EEngine& engine, uint32_t start, uint32_
     frame.ShowIdleState();
     return false;
   }
-  StartReadPhase(frame, engine.link(), uint64_t{end} - start + 1);
   const uint32_t first = start / kSector;
   const uint32_t last = end / kSector;
   std::string buffer(size_t{last - first + 1} * kSector, '\0');
-  for (uint32_t s = first; s <= last; ++s) {
+  const size_t resumed = TakeResumed(read, buffer);
+  // The bar counts the part of the region still to read.
+  const uint64_t base = uint64_t{first} * kSector;
+  StartReadPhase(
+      frame, engine.link(),
+      uint64_t{end} + 1 -
+          std::max<uint64_t>(start, std::min<uint64_t>(base + resumed, uint64_t{end} + 1)));
+  for (uint32_t s = first + static_cast<uint32_t>(resumed / kSector); s <= last; ++s) {
     auto* into = reinterpret_cast<uint8_t*>(&buffer[size_t{s - first} * kSector]);
     const int r = engine.ERead(static_cast<uint8_t>(s), kSector, into);
-    if (frame.StopAfterBlock(r, DumpAborted() + " ")) return false;
+    if (frame.StopAfterBlock(r, DumpAborted() + " ")) {
+      KeepRead(read, buffer, size_t{s - first + (r == 0 ? 1 : 0)} * kSector);
+      return false;
+    }
   }
+  KeepRead(read, buffer, buffer.size());
   data = buffer.substr(start % kSector, size_t{end - start} + 1);
   frame.ShowIdleState();
   return true;
 }
 
 bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, uint32_t end,
-                    std::string& data) {
+                    std::string& data, std::string* read) {
   data.clear();
   if (start > end) {
     frame.ShowIdleState();
     return true;
   }
   const uint64_t total = uint64_t{end} - start + 1;
-  StartReadPhase(frame, engine.link(), total);
   std::string buffer(total, '\0');
-  for (uint64_t done = 0; done < total;) {
+  const size_t resumed = TakeResumed(read, buffer);
+  StartReadPhase(frame, engine.link(), total - resumed);
+  for (uint64_t done = resumed; done < total;) {
     const auto n = static_cast<uint32_t>(std::min<uint64_t>(total - done, kSector));
     auto* into = reinterpret_cast<uint8_t*>(&buffer[done]);
     const int r = engine.ReadNOR(static_cast<uint32_t>(start + done), n, into);
-    if (frame.StopAfterBlock(r, DumpAborted() + " ")) return false;
+    if (frame.StopAfterBlock(r, DumpAborted() + " ")) {
+      KeepRead(read, buffer, done + (r == 0 ? n : 0));
+      return false;
+    }
     done += n;
   }
+  KeepRead(read, buffer, buffer.size());
   data = std::move(buffer);
   frame.ShowIdleState();
   return true;
@@ -126,15 +195,25 @@ bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, u
 
 bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,
              const std::string& endText, DumpFileType type, const std::string& target,
-             const UndoParameters& difOptions) {
+             const UndoParameters& difOptions, DumpResume resume) {
   frame.BeginOperation();
   NorRegion region;
   std::string data;
   bool written = false;
-  if (ParseRegion(frame, startText, endText, DumpAborted(), region) &&
-      DumpRegion(frame, driver, region.Start, region.End, data)) {
-    written = WriteDump(frame, region.Start, data, type, target, difOptions);
-    if (written) frame.Completed("Msg_Dump_Completed");
+  if (ParseRegion(frame, startText, endText, DumpAborted(), region)) {
+    const std::string side = SideFileName(target);
+    PartialDump partial;
+    partial.Id = IdentifyDump(frame, driver, region.Start, region.End);
+    partial.Bytes = EarlierReads(frame, side, partial.Id, resume);
+    if (DumpRegion(frame, driver, region.Start, region.End, data, &partial.Bytes)) {
+      written = WriteDump(frame, region.Start, data, type, target, difOptions);
+      if (written) {
+        std::remove(side.c_str());
+        frame.Completed("Msg_Dump_Completed");
+      }
+    }
+    if (!written && !partial.Bytes.empty() && !SavePartialDump(side, partial))
+      frame.Message(MessageKind::Warning, kSideFileNotWrittenText + side, Buttons::Ok);
   }
   frame.ShowIdleState();
   return written;

@@ -32,19 +32,36 @@ bool ParseRegion(Ui& ui, const std::string& startText, const std::string& endTex
                  const std::string& prefix, NorRegion& region);
 
 // The region's bytes (end - start + 1 of them). False after an error (shown) or a
-// cancel (nothing shown). Leaves the window idle either way.
+// cancel (nothing shown). Leaves the window idle either way. With read: on entry the
+// bytes an earlier, interrupted dump of the region read (see PartialDump), which are
+// not read again; on return all bytes read so far, also after an error or a cancel.
 bool DumpRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
-                std::string& data);
+                std::string& data, std::string* read = nullptr);
 bool DumpRegionE(OperationFrame& frame, EEngine& engine, uint32_t start, uint32_t end,
-                 std::string& data);
+                 std::string& data, std::string* read = nullptr);
 bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, uint32_t end,
-                    std::string& data);
+                    std::string& data, std::string* read = nullptr);
+
+// What a dump says about the side file of an interrupted dump. No language key holds
+// these texts yet; the English text stands for all.
+std::string ResumeQuestion(uint64_t done, uint64_t total);
+extern const char kSideFileRefusedText[];
+extern const char kSideFileOtherText[];
+extern const char kSideFileDamagedText[];
+extern const char kNothingToResumeText[];
+extern const char kSideFileNotWrittenText[];
+
+// Whether a dump continues from what an interrupted dump of the same region into the
+// same target kept in its side file: the window asks, the command line was told.
+enum class DumpResume { Ask, Yes, No };
 
 // "Save dump": the region into target as the file type says; a DIF gets the dump
-// tab's comment and compression. True when the file was written.
+// tab's comment and compression. True when the file was written. A dump that stops
+// before the target is written keeps what it read in the target's side file, which a
+// completed dump removes; the target itself is only ever replaced whole.
 bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,
              const std::string& endText, DumpFileType type, const std::string& target,
-             const UndoParameters& difOptions);
+             const UndoParameters& difOptions, DumpResume resume = DumpResume::Ask);
 
 // The firmware area into the four files; targets in NOR order (BIN1, OGM1, BIN2,
 // OGM2), written in the order BIN1, BIN2, OGM1, OGM2. True when all four were written.

@@ -7,6 +7,7 @@
 #include "operations/dump_workflow.h"
 #include "operations/flash_workflow.h"
 #include "operations/undo_offer.h"
+#include "operations/verified_write.h"
 
 namespace brantle {
 namespace {
@@ -35,16 +36,39 @@ bool ReadEdges(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uin
   return true;
 }
 
-// One sector's share of the region. The OptiFlash loader erases a block only to
-// program it, keeping what lies outside the bytes sent: the region's part of the
-// sector is written over with 0xFF.
-int EraseSector(ConnectDriver& driver, uint32_t sector, uint32_t start, uint32_t end) {
-  if (!driver.IsOpti()) return driver.E().EErase(static_cast<uint8_t>(sector), kSector);
+// The part of a sector that lies in the region.
+struct Share {
+  uint32_t from;
+  uint32_t length;
+};
+
+Share ShareOf(uint32_t sector, uint32_t start, uint32_t end) {
   const uint32_t from = std::max(start, sector * kSector);
   const uint32_t to = std::min(end, sector * kSector + (kSector - 1));
-  const std::string erased(size_t{to - from} + 1, '\xFF');
-  return driver.Opti().WriteNOR(from, to - from + 1,
-                                reinterpret_cast<const uint8_t*>(erased.data()));
+  return {from, to - from + 1};
+}
+
+// One sector's share of the region, and with verify its check that it reads 0xFF:
+// the E families erase and read the sector whole; the OptiFlash loader erases a
+// block only to program it, keeping what lies outside the bytes sent, so the
+// region's part of the sector is written over with 0xFF. False after an error
+// (shown).
+bool EraseSector(OperationFrame& frame, ConnectDriver& driver, uint32_t sector, uint32_t start,
+                 uint32_t end, bool verify) {
+  const bool opti = driver.IsOpti();
+  const Share share = opti ? ShareOf(sector, start, end) : Share{sector * kSector, kSector};
+  const std::string erased(share.length, '\xFF');
+  const auto* ff = reinterpret_cast<const uint8_t*>(erased.data());
+  const auto write = [&] {
+    return opti ? driver.Opti().WriteNOR(share.from, share.length, ff)
+                : driver.E().EErase(static_cast<uint8_t>(sector), kSector);
+  };
+  const auto read = [&](uint8_t* into) {
+    return opti ? driver.Opti().ReadNOR(share.from, share.length, into)
+                : driver.E().ERead(static_cast<uint8_t>(sector), kSector, into);
+  };
+  return WriteVerified(frame, EraseAborted() + " ", verify, share.from, ff, share.length, write,
+                       read);
 }
 
 // Asks before anything in the EEPROM area is erased. After a "No" the region ends
@@ -97,12 +121,18 @@ bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, u
 
   const uint32_t first = start / kSector;
   const uint32_t last = end / kSector;
+  // Verification reads each erased stretch back: the bar counts it twice.
+  const bool verify = frame.settings().VerifyWrites();
   frame.RouteEngine(driver.link(), false);
-  frame.StartPhase(opti ? int64_t{end} - start + 1 : int64_t{last - first + 1} * kSector);
+  frame.StartPhase((opti ? int64_t{end} - start + 1 : int64_t{last - first + 1} * kSector) *
+                   (verify ? 2 : 1));
   frame.EnableCancel(true);
   bool cancelled = false;
   for (uint32_t s = first; s <= last && !cancelled; ++s) {
-    if (const int r = EraseSector(driver, s, start, end); r != 0) return Failed(frame, r);
+    if (!EraseSector(frame, driver, s, start, end, verify)) {
+      frame.ShowIdleState();
+      return false;
+    }
     cancelled = frame.Cancel;
   }
   if (opti) {

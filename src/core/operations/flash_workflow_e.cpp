@@ -11,6 +11,7 @@
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
 #include "operations/flash_workflow_internal.h"
+#include "operations/verified_write.h"
 
 namespace brantle::flash_detail {
 namespace {
@@ -21,7 +22,9 @@ constexpr uint64_t kAddressableEnd = 0x100ull * kSectorSize;
 
 struct Sector {
   bool touched = false;
-  bool full = false;  // a block covers all of it: no need to read it without undo
+  bool full = false;     // a block covers all of it: no need to read it without undo
+  bool read = false;     // the buffer held the phone's bytes before the merge
+  bool changed = false;  // the merge changed a byte of what was read
   std::vector<uint8_t> buffer;
 };
 
@@ -64,6 +67,7 @@ void ReadSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Secto
   for (size_t s = 0; s < plan.size(); ++s) {
     if (!needsRead(plan[s])) continue;
     const int r = driver.E().ERead(static_cast<uint8_t>(s), kSectorSize, plan[s].buffer.data());
+    plan[s].read = r == 0;
     if (frame.StopAfterBlock(r, LangGet("ErrC_Reading") + " ")) {
       // Nothing may be written after a failed read.
       if (r != 0) frame.Cancel = true;
@@ -82,24 +86,48 @@ void MergeImage(const TDIFFile& image, const std::string& kind, std::vector<Sect
       if (undo)
         RecordUndo(*undo, undoKind, static_cast<uint32_t>(s * kSectorSize + offset),
                    std::string(reinterpret_cast<const char*>(target), n));
+      if (std::memcmp(target, data + from, n) != 0) plan[s].changed = true;
       std::memcpy(target, data + from, n);
     });
   }
 }
 
-// False after a program error (shown).
+// False after a program error or a failed verification (shown). A sector that was
+// read and is not changed by the image is left out when the checks say so; the bar
+// counts only the sectors programmed, and their verification reads.
 bool WriteSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Sector>& plan,
-                  EepromWrites writes) {
-  const auto touched = [](const Sector& s) { return s.touched; };
-  frame.StartPhase(kSectorSize * std::count_if(plan.begin(), plan.end(), touched));
+                  EepromWrites writes, const WriteChecks& checks) {
+  const auto skipped = [&checks](const Sector& s) {
+    return checks.SkipUnchanged && s.read && !s.changed;
+  };
+  const auto programmed = [&skipped](const Sector& s) { return s.touched && !skipped(s); };
+  const int64_t perSector = kSectorSize * (checks.Verify ? 2 : 1);
+  frame.StartPhase(perSector * std::count_if(plan.begin(), plan.end(), programmed));
   frame.RouteEngine(driver.link(), true);
   EepromGate eeprom(frame, writes);
+  EEngine& e = driver.E();
+  const std::string prefix = LangGet("ErrC_Flash_Aborted") + " ";
+  int skips = 0;
   for (size_t s = 0; s < plan.size(); ++s) {
     if (!plan[s].touched) continue;
-    int r = 0;
-    if (!TouchesEeprom(s * kSectorSize, kSectorSize, frame.Areas()) || eeprom.Allow(kSectorSize))
-      r = driver.E().EProgram(static_cast<uint8_t>(s), kSectorSize, plan[s].buffer.data());
-    if (frame.StopAfterBlock(r, LangGet("ErrC_Flash_Aborted") + " ")) return r == 0;
+    if (skipped(plan[s])) {
+      frame.SetStatusWithCount(SkippedText(++skips));
+      continue;
+    }
+    const auto sector = static_cast<uint8_t>(s);
+    uint8_t* buffer = plan[s].buffer.data();
+    if (TouchesEeprom(s * kSectorSize, kSectorSize, frame.Areas()) && !eeprom.Allow(perSector)) {
+      if (frame.StopAfterBlock(0, prefix)) return true;
+      continue;
+    }
+    if (!WriteVerified(
+            frame, prefix, checks.Verify, static_cast<uint32_t>(s * kSectorSize), buffer,
+            kSectorSize, [&] { return e.EProgram(sector, kSectorSize, buffer); },
+            [&](uint8_t* into) { return e.ERead(sector, kSectorSize, into); })) {
+      frame.ShowIdleState();
+      return false;
+    }
+    if (frame.StopAfterBlock(0, prefix)) return true;
   }
   return true;
 }
@@ -163,7 +191,9 @@ bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
       // After a failed or cancelled read the buffers do not hold the phone's bytes:
       // an undo made from them would restore garbage.
       if (!frame.Cancel) MergeImage(image, kind, plan, undo, undoKind);
-      if (!frame.Cancel && !WriteSectors(frame, driver, plan, eeprom)) return false;
+      if (!frame.Cancel &&
+          !WriteSectors(frame, driver, plan, eeprom, WriteChecks::FromSettings(frame.settings())))
+        return false;
     }
   }
   bool tfsSent = false;

@@ -1,19 +1,23 @@
 // OptiFlash phones take any stretch of NOR: the loader erases and programs its own
 // erase blocks. Undo reads each block whole before anything is written; the writes
-// go in pieces that end at 128 KB boundaries.
+// go in pieces that end at 128 KB boundaries, each read back when verification is
+// asked for.
 
 #include "dif/DIFCore.h"
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
 #include "operations/flash_workflow_internal.h"
+#include "operations/verified_write.h"
 
 namespace brantle::flash_detail {
 namespace {
 
-// Records the old contents of every data block. A failed read is shown and sets the
-// cancel flag, so that nothing is written.
+// Records the old contents of every data block, keeping them (one string a block, in
+// block order) for the comparison of unchanged pieces. A failed read is shown and
+// sets the cancel flag, so that nothing is written.
 void ReadUndo(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
-              const std::string& kind, TDIFFile& undo, const std::string& undoKind) {
+              const std::string& kind, TDIFFile& undo, const std::string& undoKind,
+              std::vector<std::string>& olds) {
   for (const TDIFBlock& block : image.Blocks) {
     if (block.Kind != kind) continue;
     const uint32_t address = NORAddress(block);
@@ -26,25 +30,68 @@ void ReadUndo(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
       return;
     }
     RecordUndo(undo, undoKind, address, old);
+    olds.push_back(std::move(old));
   }
 }
 
-// False after a program error (shown).
-bool WriteBlocks(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
-                 const std::string& kind, EepromWrites writes) {
-  EepromGate eeprom(frame, writes);
+// Calls visit(block's bytes, its piece, the phone's old bytes of it or nullptr) for
+// every piece of every data block.
+template <typename Visit>
+void ForEachPiece(const TDIFFile& image, const std::string& kind,
+                  const std::vector<std::string>& olds, Visit visit) {
+  size_t index = 0;
   for (const TDIFBlock& block : image.Blocks) {
     if (block.Kind != kind) continue;
     const uint32_t address = NORAddress(block);
     const auto* data = reinterpret_cast<const uint8_t*>(NORDataBytes(block));
+    const auto* old =
+        index < olds.size() ? reinterpret_cast<const uint8_t*>(olds[index].data()) : nullptr;
+    ++index;
     for (const NorPiece& piece : OptiPieces(address, static_cast<uint32_t>(NORDataLength(block)))) {
-      int r = 0;
-      if (!TouchesEeprom(piece.Address, piece.Length, frame.Areas()) || eeprom.Allow(piece.Length))
-        r = opti.WriteNOR(piece.Address, piece.Length, data + (piece.Address - address));
-      if (frame.StopAfterBlock(r, LangGet("ErrC_Flash_Aborted") + " ")) return r == 0;
+      const uint32_t at = piece.Address - address;
+      if (!visit(data + at, piece, old ? old + at : nullptr)) return;
     }
   }
-  return true;
+}
+
+// False after a program error or a failed verification (shown). With the checks, a
+// piece whose old bytes were read and equal the new ones is left out, and the bar
+// counts only the pieces written, and their verification reads.
+bool WriteBlocks(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
+                 const std::string& kind, const std::vector<std::string>& olds, EepromWrites writes,
+                 const WriteChecks& checks) {
+  const auto unchanged = [&checks](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
+    return checks.SkipUnchanged && old && FirstDifference(data, old, piece.Length) == piece.Length;
+  };
+  const int64_t factor = checks.Verify ? 2 : 1;
+  int64_t total = 0;
+  ForEachPiece(image, kind, olds,
+               [&](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
+                 if (!unchanged(data, piece, old)) total += factor * piece.Length;
+                 return true;
+               });
+  frame.StartPhase(total);
+  EepromGate eeprom(frame, writes);
+  const std::string prefix = LangGet("ErrC_Flash_Aborted") + " ";
+  int skips = 0;
+  bool ok = true;
+  ForEachPiece(
+      image, kind, olds, [&](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
+        if (unchanged(data, piece, old)) {
+          frame.SetStatusWithCount(SkippedText(++skips));
+          return true;
+        }
+        if (TouchesEeprom(piece.Address, piece.Length, frame.Areas()) &&
+            !eeprom.Allow(factor * piece.Length))
+          return !frame.StopAfterBlock(0, prefix);
+        ok = WriteVerified(
+            frame, prefix, checks.Verify, piece.Address, data, piece.Length,
+            [&] { return opti.WriteNOR(piece.Address, piece.Length, data); },
+            [&](uint8_t* into) { return opti.ReadNOR(piece.Address, piece.Length, into); });
+        if (!ok) frame.ShowIdleState();
+        return ok && !frame.StopAfterBlock(0, prefix);
+      });
+  return ok;
 }
 
 }  // namespace
@@ -62,15 +109,17 @@ bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& imag
   for (const TDIFBlock& block : image.Blocks)
     if (block.Kind == kind) total += static_cast<int64_t>(NORDataLength(block));
   if (total > 0) {
+    std::vector<std::string> olds;
     if (undo) {
       frame.StartPhase(total);
       frame.RouteEngine(driver.link(), true);
-      ReadUndo(frame, opti, image, kind, *undo, undoKind);
+      ReadUndo(frame, opti, image, kind, *undo, undoKind, olds);
     }
     if (!frame.Cancel) {
-      frame.StartPhase(total);
       frame.RouteEngine(driver.link(), true);
-      if (!WriteBlocks(frame, opti, image, kind, eeprom)) return false;
+      if (!WriteBlocks(frame, opti, image, kind, olds, eeprom,
+                       WriteChecks::FromSettings(frame.settings())))
+        return false;
     }
   }
   // The loader finishes an erase block only when told to.

@@ -144,6 +144,18 @@ bool Settings::DisableAllStatusMessages() const {
 void Settings::SetDisableAllStatusMessages(bool on) {
   SetFlag("Disable_All_Status_Messages", on);
 }
+bool Settings::VerifyWrites() const {
+  return Flag("Verify_Writes");
+}
+void Settings::SetVerifyWrites(bool on) {
+  SetFlag("Verify_Writes", on);
+}
+bool Settings::SkipUnchanged() const {
+  return Flag("Skip_Unchanged");
+}
+void Settings::SetSkipUnchanged(bool on) {
+  SetFlag("Skip_Unchanged", on);
+}
 
 std::string Settings::Locale() const {
   return document_.ReadString(kSection, "Locale", "");

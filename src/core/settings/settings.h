@@ -91,6 +91,12 @@ class Settings {
   void SetDisableDisconnectMessage(bool on);
   bool DisableAllStatusMessages() const;
   void SetDisableAllStatusMessages(bool on);
+  // Read every programmed sector or piece back and compare it.
+  bool VerifyWrites() const;
+  void SetVerifyWrites(bool on);
+  // Leave a sector unprogrammed when its old contents were read and equal the new.
+  bool SkipUnchanged() const;
+  void SetSkipUnchanged(bool on);
 
   std::string Locale() const;  // default empty
   void SetLocale(const std::string& code);
