@@ -61,6 +61,17 @@ TEST_F(CliWorkflow, FilesWrittenIntoTheFileSystemDumpBack) {
   EXPECT_NE(data.find(std::string(5000, '\x5A')), std::string::npos);
 }
 
+TEST_F(CliWorkflow, TheE800sWholeNandReadsBackRawSectorForSector) {
+  dir.Write("a.txt", "kept in the NAND\n");
+  auto r = Run({"tfs", "put", dir.File("a.txt") + "=/user/a.txt"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"tfs", "raw-read", "0", "65535", dir.File("nand.tfr")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<uint8_t> nand = phone->NandSectors();
+  ASSERT_EQ(nand.size(), 65536u * 512);
+  EXPECT_TRUE(test::ReadFile(dir.File("nand.tfr")) == std::string(nand.begin(), nand.end()));
+}
+
 TEST_F(CliWorkflow, EepromWithoutATerminalIsNotGuessed) {
   dir.Write("ee.bin", std::string(0x20000, '\x11'));
   const std::string before = Nor();
