@@ -65,6 +65,18 @@ TEST(ConnectDriverTest, NoToAnUnknownFlashDisconnectsAndPollsAgain) {
   EXPECT_EQ(rig.frame.State().FlashType, (ColoredText{"Unidentified!!!", TextColor::Maroon}));
 }
 
+TEST(ConnectDriverTest, APortThatCannotBeOpenedSaysWhichAndWhyUnderTheBoxText) {
+  PhoneRig rig("E700");
+  rig.dir.Write("plain.bin", "a file");
+  rig.settings.SetComPort(rig.dir.File("plain.bin"));
+  rig.driver.ReinitializePort();
+  EXPECT_FALSE(rig.frame.PortOpen);
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            std::vector<std::string>{"Error: communications initialization failed\n" +
+                                     rig.dir.File("plain.bin") +
+                                     " is a regular file, not a serial device."});
+}
+
 TEST(ConnectDriverTest, ConnectErrorShowsItsPrefixAndReopensThePort) {
   PhoneRig rig("E700");
   rig.driver.E().LoadersFolder = rig.dir.path();  // no loaders there

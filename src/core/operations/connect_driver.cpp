@@ -2,6 +2,7 @@
 
 #include "engine/result_codes.h"
 #include "engine/text_fields.h"
+#include "files/port_diagnosis.h"
 #include "lang/lang_get.h"
 
 namespace brantle {
@@ -45,7 +46,8 @@ void ConnectDriver::ReinitializePort() {
   const int r = family.Family == "Opti" ? opti_.OptiOpenPort(PortName(), family.OptiType)
                                         : e_.EInitPort(PortName(), family.Family);
   if (r != kOk) {
-    frame_.Error(LangGet("Err_COM_Init_Fail"));
+    // The box's own text first; the second line says which port and why.
+    frame_.Error(LangGet("Err_COM_Init_Fail") + "\n" + DiagnosePort(PortName()));
     return;
   }
   frame_.PortOpen = true;

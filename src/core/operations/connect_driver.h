@@ -37,7 +37,8 @@ class ConnectDriver {
 
   // Closes the port if open and opens it again for polling, for the family the
   // window shows (a port or family change, start-up, after a connect error).
-  // Shows "Err_COM_Init_Fail" when it cannot be opened.
+  // Shows "Err_COM_Init_Fail" when it cannot be opened, with a second line naming
+  // the port and the cause.
   void ReinitializePort();
   // The person picked another port or family: the setting is written, the port
   // reopened for it and the window refreshed.
