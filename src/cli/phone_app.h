@@ -9,9 +9,9 @@
 #include "console_progress.h"
 #include "console_ui.h"
 #include "engine/ktze_internals.h"
-#include "settings/settings.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
+#include "settings/settings.h"
 
 namespace brantle::cli {
 

@@ -9,6 +9,7 @@
 
 #include "comment_file.h"
 #include "engine/trace.h"
+#include "files/simulator_process.h"
 #include "formats/nor_regions.h"
 #include "input_checks.h"
 #include "operations/dump_workflow.h"
@@ -16,7 +17,6 @@
 #include "operations/flash_pages.h"
 #include "operations/tfs_workflows.h"
 #include "phone_app.h"
-#include "files/simulator_process.h"
 
 namespace brantle::cli {
 namespace {

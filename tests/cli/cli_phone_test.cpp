@@ -90,12 +90,5 @@ TEST(CliPhone, CommandsThePhoneCannotDoAreRefusedBeforeConnecting) {
   }
 }
 
-TEST(CliPhone, ASpeedTheUartCannotMakeFailsTheSwitch) {
-  const auto r = test::RunProgram(kCli, {"--simulate", "E800", "--speed", "10", "identify"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos)
-      << r.err;
-}
-
 }  // namespace
 }  // namespace brantle

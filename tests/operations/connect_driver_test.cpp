@@ -77,6 +77,16 @@ TEST(ConnectDriverTest, APortThatCannotBeOpenedSaysWhichAndWhyUnderTheBoxText) {
                                      " is a regular file, not a serial device."});
 }
 
+TEST(ConnectDriverTest, ASpeedTheOptiLoaderDoesNotOfferIsRefusedWithTheSpeedsItDoes) {
+  PhoneRig rig("Opti");
+  rig.optiConfig.baudList = {115200, 460800, 921600};
+  rig.settings.SetComSpeed("38400");
+  EXPECT_FALSE(rig.Connect());
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            std::vector<std::string>{"Initializing (switching speed): invalid speed\nThe phone's "
+                                     "loader offers 115200, 460800 and 921600 bit/s."});
+}
+
 TEST(ConnectDriverTest, ConnectErrorShowsItsPrefixAndReopensThePort) {
   PhoneRig rig("E700");
   rig.driver.E().LoadersFolder = rig.dir.path();  // no loaders there

@@ -12,6 +12,16 @@ namespace {
 constexpr int kPollsBeforeReopen = 200;
 constexpr uint32_t kTickMs = 50;
 
+// What a speed the loader refused could have been.
+std::string OfferedSpeedsLine(const OptiFlash& flash) {
+  std::string list;
+  for (size_t i = 0; i < flash.BaudList.size(); ++i) {
+    if (i > 0) list += i + 1 == flash.BaudList.size() ? " and " : ", ";
+    list += std::to_string(flash.BaudList[i]);
+  }
+  return list.empty() ? "" : "The phone's loader offers " + list + " bit/s.";
+}
+
 }  // namespace
 
 ConnectDriver::ConnectDriver(OperationFrame& frame, Link& link)
@@ -160,7 +170,9 @@ bool ConnectDriver::ConnectOpti() {
     return false;
   }
   if (result.code != kOk) {
-    ConnectError(result.prefixKey, result.code, opti_.LoaderError());
+    // The loader's speeds are known only now, and gone once the port is reopened.
+    const std::string speeds = result.code == kErrSpeed ? OfferedSpeedsLine(opti_.Flash) : "";
+    ConnectError(result.prefixKey, result.code, opti_.LoaderError(), speeds);
     return false;
   }
   frame_.FlashKnown = true;
@@ -169,10 +181,10 @@ bool ConnectDriver::ConnectOpti() {
   return true;
 }
 
-void ConnectDriver::ConnectError(const std::string& prefixKey, int code,
-                                 const std::string& detail) {
+void ConnectDriver::ConnectError(const std::string& prefixKey, int code, const std::string& detail,
+                                 const std::string& secondLine) {
   frame_.TimerRunning = false;
-  ShowEngineError(frame_, LangGet(prefixKey), code, code == kErrLoader ? detail : "");
+  ShowEngineError(frame_, LangGet(prefixKey), code, code == kErrLoader ? detail : "", secondLine);
   ReinitializePort();
   frame_.ShowIdleState();
 }

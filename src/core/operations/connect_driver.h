@@ -68,7 +68,8 @@ class ConnectDriver {
   void Connect();
   bool ConnectE();
   bool ConnectOpti();
-  void ConnectError(const std::string& prefixKey, int code, const std::string& detail);
+  void ConnectError(const std::string& prefixKey, int code, const std::string& detail,
+                    const std::string& secondLine = "");
   int Terminate();
   void ClosePort();
 
