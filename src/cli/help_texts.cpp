@@ -170,11 +170,15 @@ std::string VersionText() {
   return "brantle-cli " + LangGet("Win_Version");
 }
 
-int UsageError(const std::string& message, const std::string& command) {
+int PointToHelp(const std::string& command) {
   const std::string topic = CommandHelp(command).empty() ? "" : command + " ";
-  std::fprintf(stderr, "brantle-cli: %s\nsee brantle-cli %s--help\n", message.c_str(),
-               topic.c_str());
+  std::fprintf(stderr, "see brantle-cli %s--help\n", topic.c_str());
   return kExitUsage;
+}
+
+int UsageError(const std::string& message, const std::string& command) {
+  std::fprintf(stderr, "brantle-cli: %s\n", message.c_str());
+  return PointToHelp(command);
 }
 
 }  // namespace brantle::cli

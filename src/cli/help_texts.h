@@ -18,5 +18,7 @@ std::string VersionText();
 // Prints "brantle-cli: message" and where the help is, and gives the exit status of
 // a command line refused before anything was touched.
 int UsageError(const std::string& message, const std::string& command = "");
+// The second line alone, after a message of the window's own.
+int PointToHelp(const std::string& command);
 
 }  // namespace brantle::cli

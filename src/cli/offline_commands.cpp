@@ -11,12 +11,14 @@
 #include "console_ui.h"
 #include "dif/DIFFiles.h"
 #include "files/file_access.h"
+#include "formats/nor_regions.h"
 #include "formats/rtf_text.h"
 #include "formats/tfs_pair.h"
 #include "help_texts.h"
 #include "input_checks.h"
 #include "operations/offline_service.h"
 #include "phone_commands.h"
+#include "target_checks.h"
 
 namespace brantle::cli {
 namespace {
@@ -148,6 +150,14 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
       !r.Original.empty(), !r.Target.empty(), !r.Tfs.empty(), int(r.Merge.size()), false, false);
   if (!state.CTypeEnabled && r.Params.CType != kComparisonBytewise)
     return UsageError("--compare needs --original together with --target or --merge", "dif");
+  TargetCheck targets{
+      {r.Output},
+      {r.Original, r.Target, r.Tfs, a.Value("--comment"), a.Value("--undo-comment")},
+      a.Flag("--overwrite")};
+  if (r.Params.RType == kReversalSeparate) targets.targets.push_back(r.UndoOutput);
+  if (!r.Tfs.empty()) targets.inputs.push_back(CfgNameFor(r.Tfs));
+  targets.inputs.insert(targets.inputs.end(), r.Merge.begin(), r.Merge.end());
+  if (const int status = CheckTargets(targets, "dif")) return status;
   if (!CheckDifFiles(r.Merge)) {
     std::fprintf(stderr, "Nothing was written.\n");
     return kExitFailed;
@@ -177,11 +187,22 @@ int DifApply(const Args& a, ConsoleUi& ui) {
   if (bin.empty() && tfs.empty())
     return UsageError("dif apply needs --bin IMAGE or --tfs OUT.tfs", "dif");
   const std::vector<std::string> undo = a.All("--undo"), noTfs = a.All("--no-tfs");
+  // The image is changed in place; the TFS pair is written anew.
+  if (const int status = CheckTargets({{bin}, files, true}, "dif")) return status;
+  if (!tfs.empty())
+    if (const int status =
+            CheckTargets({{tfs, CfgNameFor(tfs)}, files, a.Flag("--overwrite")}, "dif"))
+      return status;
   if (const int status = CheckDifApply(files, undo, noTfs, bin, tfs)) {
     if (status == kExitUsage) return status;
     std::fprintf(stderr, "Nothing was applied.\n");
     return status;
   }
+  if (!bin.empty() && access(bin.c_str(), F_OK) != 0)
+    std::fprintf(stderr,
+                 "%s does not exist yet: it is made from the DIFs alone, every byte they do not "
+                 "write being FF.\n",
+                 bin.c_str());
   ui.undoFiles.insert(undo.begin(), undo.end());
   ui.noTfsFiles.insert(noTfs.begin(), noTfs.end());
   const int applied = ApplyDifs(ui, files, bin, tfs);
@@ -209,6 +230,12 @@ int Convert(const Args& a, ConsoleUi& ui) {
       (from == "dif" && to == "bin"))
     return UsageError("unknown conversion " + kind, "convert");
 
+  const S500Names inSet = S500ProposedNames(in), outSet = S500ProposedNames(out);
+  TargetCheck targets{{out}, {in, a.Value("--comment")}, a.Flag("--overwrite")};
+  if (toS500) targets.targets.assign(outSet.begin(), outSet.end());
+  if (fromS500) targets.inputs.insert(targets.inputs.end(), inSet.begin(), inSet.end());
+  if (const int status = CheckTargets(targets, "convert")) return status;
+
   TDIFCreationParams params;
   params.Compress = a.Flag("--zlib") ? kCompressionZLib : kCompressionNone;
   if (!LoadComment(ui, a.Value("--comment"), params.Comment)) return kExitFailed;
@@ -216,7 +243,7 @@ int Convert(const Args& a, ConsoleUi& ui) {
   TDIFFile dif;
   if (fromS500) {
     // Any subset of the set: the files of the stem that exist.
-    S500Names names = S500ProposedNames(in);
+    S500Names names = inSet;
     bool any = false;
     for (auto& n : names) {
       if (access(n.c_str(), F_OK) != 0) n.clear();
@@ -229,10 +256,18 @@ int Convert(const Args& a, ConsoleUi& ui) {
   } else if (!LoadFirmware(ui, in, kinds.at(from), dif)) {
     return kExitFailed;
   }
-  const bool ok = toS500 ? SaveS500(ui, dif, from == "bin", S500ProposedNames(out))
+  const bool ok = toS500 ? SaveS500(ui, dif, from == "bin", outSet)
                          : SaveFirmware(ui, dif, out, kinds.at(to), params);
   if (!ok) return kExitFailed;
-  std::printf("Converted %s to %s.\n", in.c_str(), out.c_str());
+  uint32_t first = 0, last = 0;
+  if (toS500 && S500LeftOut(dif, first, last))
+    std::printf(
+        "Converted %s to %s; NOR %s-%s was left out (a 2BIN+2OGM set holds the firmware "
+        "area 0-%s only).\n",
+        in.c_str(), out.c_str(), RegionHex(first).c_str(), RegionHex(last).c_str(),
+        RegionHex(kS500FirmwareEnd - 1).c_str());
+  else
+    std::printf("Converted %s to %s.\n", in.c_str(), out.c_str());
   return 0;
 }
 

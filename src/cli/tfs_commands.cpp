@@ -12,6 +12,7 @@
 #include "formats/tfs_pair.h"
 #include "help_texts.h"
 #include "phone_commands.h"
+#include "target_checks.h"
 
 namespace brantle::cli {
 namespace {
@@ -56,8 +57,11 @@ bool IsTfsCommand(const std::vector<std::string>& args) {
 int RunTfsCommand(const std::vector<std::string>& args) {
   std::vector<std::string> words;
   std::string family;
+  bool overwrite = false;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--help" || args[i] == "-h") {
+    if (args[i] == "--overwrite") {
+      overwrite = true;
+    } else if (args[i] == "--help" || args[i] == "-h") {
       std::fputs(CommandHelp("tfs").c_str(), stdout);
       return 0;
     } else if (args[i] == "--family" && i + 1 < args.size()) {
@@ -75,6 +79,10 @@ int RunTfsCommand(const std::vector<std::string>& args) {
     return UsageError(sub == "decode" ? "tfs decode takes IN.tfr OUT.tfs" : "tfs ls takes IN.tfr",
                       "tfs");
 
+  if (sub == "decode")
+    if (const int status =
+            CheckTargets({{words[3], CfgNameFor(words[3])}, {words[2]}, overwrite}, "tfs"))
+      return status;
   ConsoleProgress progress;
   ConsoleUi ui(progress, false);
   TDIFFile dif;

@@ -93,7 +93,7 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
   const auto r =
       test::RunProgram(test::kCli,
                        {"--port", phone->PortPath(), "--family", "E800", "--speed", "806400",
-                        "dump", "--region", "full", "-o", dir.File("full.bin")},
+                        "dump", "--region", "full", "-o", dir.File("full.bin"), "--overwrite"},
                        [&](pid_t pid, const std::string& err) {
                          if (!sent && err.find("Reading") != std::string::npos) {
                            kill(pid, SIGINT);
@@ -104,6 +104,10 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("Are you sure to cancel?"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nCancelled: " + dir.File("full.bin") +
+                       " not written; the phone is unchanged.\n"),
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");
   EXPECT_LT(phone->Stats().reads, 256);
 }
@@ -115,16 +119,21 @@ TEST_F(CliWorkflow, TermAndHangupStopADumpWithoutAskingAndEndThePhoneConnection)
     dir.Write("full.bin", "the file that was there");
     const int readsBefore = phone->Stats().reads;
     bool sent = false;
-    const auto r =
-        Run({"--speed", "806400", "dump", "--region", "full", "-o", dir.File("full.bin")},
-            [&](pid_t pid, const std::string& err) {
-              if (!sent && err.find("Reading") != std::string::npos) {
-                kill(pid, signal);
-                sent = true;
-              }
-            });
+    const auto r = Run({"--speed", "806400", "dump", "--region", "full", "-o", dir.File("full.bin"),
+                        "--overwrite"},
+                       [&](pid_t pid, const std::string& err) {
+                         if (!sent && err.find("Reading") != std::string::npos) {
+                           kill(pid, signal);
+                           sent = true;
+                         }
+                       });
     ASSERT_TRUE(sent) << r.err;
     EXPECT_EQ(r.status, 128 + signal) << r.err;
+    EXPECT_NE(
+        r.err.find(std::string("\nCancelled by ") + (signal == SIGTERM ? "SIGTERM" : "SIGHUP") +
+                   ": " + dir.File("full.bin") + " not written; the phone is unchanged.\n"),
+        std::string::npos)
+        << r.err;
     EXPECT_EQ(r.err.find("Are you sure to cancel?"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
     EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");

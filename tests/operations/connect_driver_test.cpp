@@ -87,6 +87,17 @@ TEST(ConnectDriverTest, ASpeedTheOptiLoaderDoesNotOfferIsRefusedWithTheSpeedsItD
                                      "loader offers 115200, 460800 and 921600 bit/s."});
 }
 
+TEST(ConnectDriverTest, TheFailedConnectStepIsKnownAfterwards) {
+  PhoneRig rig("E800");
+  rig.eConfig.family = "E700";  // a phone of another family in boot mode
+  EXPECT_FALSE(rig.Connect());
+  EXPECT_EQ(rig.driver.FailedStep(), "ErrC_Init_Bootup");
+  rig.ePhone.reset();
+  PhoneRig right("E800");
+  EXPECT_TRUE(right.Connect());
+  EXPECT_EQ(right.driver.FailedStep(), "");
+}
+
 TEST(ConnectDriverTest, ConnectErrorShowsItsPrefixAndReopensThePort) {
   PhoneRig rig("E700");
   rig.driver.E().LoadersFolder = rig.dir.path();  // no loaders there

@@ -112,6 +112,7 @@ void ConnectDriver::Tick() {
 
 void ConnectDriver::Connect() {
   attempted_ = true;
+  failedStep_.clear();
   frame_.BeginOperation();
   frame_.ShowInitializing();
   if (!(IsOpti() ? ConnectOpti() : ConnectE())) return;
@@ -184,6 +185,7 @@ bool ConnectDriver::ConnectOpti() {
 void ConnectDriver::ConnectError(const std::string& prefixKey, int code, const std::string& detail,
                                  const std::string& secondLine) {
   frame_.TimerRunning = false;
+  failedStep_ = prefixKey;
   ShowEngineError(frame_, LangGet(prefixKey), code, code == kErrLoader ? detail : "", secondLine);
   ReinitializePort();
   frame_.ShowIdleState();

@@ -63,6 +63,9 @@ class ConnectDriver {
 
   // Failed polls since the port was last re-initialised.
   int PollCount() const { return polls_; }
+  // The message prefix key of the connect step that failed last ("ErrC_Init_Bootup",
+  // ...); empty when the last connect attempt did not fail in a step.
+  const std::string& FailedStep() const { return failedStep_; }
 
  private:
   void Connect();
@@ -81,6 +84,7 @@ class ConnectDriver {
   int polls_ = 0;
   bool attempted_ = false;
   std::string hint_;  // a phone answered and the connect steps ran
+  std::string failedStep_;
 };
 
 }  // namespace brantle
