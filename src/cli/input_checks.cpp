@@ -10,6 +10,7 @@
 #include "help_texts.h"
 #include "lang/lang_get.h"
 #include "operations/flash_pages.h"
+#include "operations/flash_workflow.h"
 #include "operations/hex_data.h"
 #include "operations/offline_service.h"
 #include "phone_commands.h"
@@ -101,18 +102,22 @@ int CheckDifUse(const std::string& file, const TDIFFile& dif, bool backwards, bo
 }
 
 // The page's reader on each file, as the flash will run it once connected: a file
-// it would refuse is refused now, named, before the phone is touched.
-bool ReadAsTheFlashWill(const Options& o) {
+// it would refuse is refused now, named, before the phone is touched. image gets
+// what the flash will write.
+bool ReadAsTheFlashWill(const Options& o, TDIFFile& image) {
   ConsoleProgress progress;
   ConsoleUi ui(progress, false);
   const std::string& kind = o.operands[0];
-  TDIFFile image;
   bool ok = true;
   if (kind == "bin" || kind == "diff") {
     for (size_t i = 1; i < o.operands.size(); ++i) {
       ui.context = o.operands[i] + ": ";
-      ok = BuildBinImage(ui, o.operands[i], image) && ok;
+      TDIFFile file;
+      ok = BuildBinImage(ui, o.operands[i], kind == "bin" ? image : file) && ok;
     }
+    ui.context.clear();
+    if (ok && kind == "diff")
+      BuildBinDiffImage(ui, o.operands[1], o.operands[2], o.compare == "64k" ? 1 : 0, image);
   } else if (kind == "s3") {
     ui.context = o.operands[1] + ": ";
     ok = BuildS3Image(ui, o.operands[1], image);
@@ -123,6 +128,22 @@ bool ReadAsTheFlashWill(const Options& o) {
     ok = ReadS500Files(ui, image, {o.bin1, o.ogm1, o.bin2, o.ogm2});
   }
   return ok;
+}
+
+// The EEPROM question comes for sure when the flash writes into the EEPROM area; a
+// command that could only stop there does not begin without a terminal to ask on.
+int CheckEepromQuestion(const Options& o, const NorAreas& areas, const TDIFFile& image) {
+  if (o.eeprom != "ask" || o.yes || CanAsk()) return 0;
+  for (const TDIFBlock& block : image.Blocks) {
+    if ((block.Kind == "NORD" || block.Kind == "nOrR") &&
+        TouchesEeprom(NORAddress(block), NORDataLength(block), areas))
+      return UsageError("the flash writes into the EEPROM area (" + RegionHex(areas.EepromStart()) +
+                            "-" + RegionHex(areas.Total() - 1) +
+                            ") and there is no terminal to ask on: give --eeprom yes or "
+                            "--eeprom no",
+                        "flash");
+  }
+  return 0;
 }
 
 // flash part: the three hexadecimal fields the window's page has.
@@ -140,9 +161,15 @@ int CheckPartFields(const Options& o) {
   return 0;
 }
 
-// tfs flash and tfs put: the pair, or each file with the path it goes to.
+// tfs flash and tfs put: the pair, or each file with the path it goes to; tfs
+// format: someone to answer its question.
 int CheckTfsInputs(const Options& o) {
   const std::string& kind = o.operands[0];
+  if (kind == "format" && !o.yes && !CanAsk())
+    return UsageError(
+        "tfs format asks before it formats the NAND and there is no terminal to ask on: give "
+        "--yes",
+        "tfs");
   if (kind != "flash" && kind != "put") return 0;
   std::vector<std::string> sources;
   for (size_t i = 1; i < o.operands.size(); ++i) {
@@ -171,7 +198,12 @@ int CheckInputs(const Options& o, const NorAreas& areas, CheckedInputs& inputs) 
   if (o.command == "tfs") return CheckTfsInputs(o);
   if (o.command != "flash") return 0;
   const std::string& kind = o.operands[0];
-  if (kind == "hex") return CheckHexData(o, areas, inputs.hexBytes);
+  TDIFFile image;
+  if (kind == "hex") {
+    if (const int status = CheckHexData(o, areas, inputs.hexBytes)) return status;
+    BuildHexImage(o.offset, inputs.hexBytes, image);
+    return CheckEepromQuestion(o, areas, image);
+  }
   if (kind == "part") {
     if (const int status = CheckPartFields(o)) return status;
   }
@@ -188,11 +220,16 @@ int CheckInputs(const Options& o, const NorAreas& areas, CheckedInputs& inputs) 
                                      : ""};
     for (size_t i = 0; status == 0 && i < files.size(); ++i)
       status = CheckDifUse(files[i], loaded[i], false, false, targets) ? kExitUsage : 0;
+    for (const TDIFFile& dif : loaded)
+      image.Blocks.insert(image.Blocks.end(), dif.Blocks.begin(), dif.Blocks.end());
   } else if (status == 0) {
-    status = ReadAsTheFlashWill(o) ? 0 : kExitUsage;
+    status = ReadAsTheFlashWill(o, image) ? 0 : kExitUsage;
   }
-  if (status != 0) std::fprintf(stderr, "Nothing was sent to the phone.\n");
-  return status;
+  if (status != 0) {
+    std::fprintf(stderr, "Nothing was sent to the phone.\n");
+    return status;
+  }
+  return CheckEepromQuestion(o, areas, image);
 }
 
 std::vector<std::string> FlashInputs(const Options& o) {

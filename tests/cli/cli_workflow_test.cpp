@@ -75,11 +75,22 @@ TEST_F(CliWorkflow, TheE800sWholeNandReadsBackRawSectorForSector) {
 TEST_F(CliWorkflow, EepromWithoutATerminalIsNotGuessed) {
   dir.Write("ee.bin", std::string(0x20000, '\x11'));
   const std::string before = Nor();
+  // The question would come for sure: the command does not begin.
   auto r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
                 "--phone-offset", "E00000"});
-  EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_NE(r.err.find("give --eeprom yes or --eeprom no"), std::string::npos) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.err,
+            "brantle-cli: the flash writes into the EEPROM area (E00000-FFFFFF) and there is no "
+            "terminal to ask on: give --eeprom yes or --eeprom no\nsee brantle-cli flash --help\n");
+  EXPECT_EQ(phone->Stats().connects, 0);
   EXPECT_EQ(NorDifference(before), "");
+  r = Run({"tfs", "format"});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("tfs format asks before it formats the NAND and there is no terminal to ask "
+                       "on: give --yes\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(phone->Stats().connects, 0);
   r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
            "--phone-offset", "E00000", "--eeprom", "yes"});
   ASSERT_EQ(r.status, 0) << r.err;
