@@ -4,13 +4,28 @@
 
 #include "sim/demo_loaders.h"
 
+namespace {
+
+const char kUsage[] =
+    "usage: brantle-demo-loaders FOLDER\n"
+    "  Writes loader files of the right names and sizes into FOLDER (made if needed) for\n"
+    "  the virtual phone. They are no real loaders: the program sends them only to a\n"
+    "  pseudo-terminal, never to a phone.\n";
+
+}  // namespace
+
 int main(int argc, char** argv) {
-  if (argc != 2) {
-    std::fprintf(stderr, "usage: brantle-demo-loaders FOLDER\n");
+  const std::string folder = argc == 2 ? argv[1] : "";
+  if (folder == "--help" || folder == "-h") {
+    std::fputs(kUsage, stdout);
+    return 0;
+  }
+  if (argc != 2 || folder.empty() || folder[0] == '-') {
+    std::fprintf(stderr, "%s", kUsage);
     return 2;
   }
   std::string error;
-  if (!brantle::sim::WriteDemoLoaders(argv[1], error)) {
+  if (!brantle::sim::WriteDemoLoaders(folder, error)) {
     std::fprintf(stderr, "brantle-demo-loaders: %s\n", error.c_str());
     return 1;
   }

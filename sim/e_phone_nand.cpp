@@ -90,6 +90,14 @@ std::vector<uint8_t> EPhoneNand::Sectors() const {
   return sectors_;
 }
 
+// Only the sectors asked for: a copy of the whole NAND per request would cost more
+// than the request itself.
+std::vector<uint8_t> EPhoneNand::SectorRange(uint32_t first, uint32_t count) const {
+  std::lock_guard<std::mutex> lock(mutex_);
+  const auto begin = sectors_.begin() + static_cast<std::ptrdiff_t>(size_t{first} * kSector);
+  return std::vector<uint8_t>(begin, begin + static_cast<std::ptrdiff_t>(size_t{count} * kSector));
+}
+
 bool EPhoneNand::TfsWrite(PhoneIo& io) {
   return e700_ ? WriteE700(io) : WriteE800(io);
 }
@@ -197,20 +205,25 @@ bool EPhoneNand::Nand(PhoneIo& io) {
   const uint32_t first = u8(0) | u8(1) << 8;
   const uint32_t count = u8(2) | u8(3) << 8;
   if (first + count > sectorCount_) return Send(io, std::string(1, static_cast<char>(kRefused)));
-  const std::vector<uint8_t> sectors = Sectors();
+  const std::vector<uint8_t> sectors = SectorRange(first, count);
+  // The whole answer in one write, as the NOR reads go: a write per sector would
+  // make the line wait on the phone.
+  std::string reply;
+  reply.reserve(size_t{count} * (kSector + 1) + 5);
   uint32_t sum = 0;
-  for (uint32_t n = first; n < first + count; ++n) {
+  for (uint32_t n = 0; n < count; ++n) {
     const uint8_t* data = sectors.data() + size_t{n} * kSector;
     for (size_t i = 0; i < kSector; i += 2) sum += uint32_t{data[i]} << 8 | data[i + 1];
-    if (!Send(io, "D") || !io.send(data, kSector)) return false;
+    reply += 'D';
+    reply.append(reinterpret_cast<const char*>(data), kSector);
   }
   int pending = failReads_.load();
   while (pending > 0 && !failReads_.compare_exchange_weak(pending, pending - 1)) {
   }
   if (pending > 0) sum = ~sum;
-  const std::string tail{static_cast<char>(sum), static_cast<char>(sum >> 8),
-                         static_cast<char>(sum >> 16), static_cast<char>(sum >> 24), 'E'};
-  return Send(io, tail);
+  reply += std::string{static_cast<char>(sum), static_cast<char>(sum >> 8),
+                       static_cast<char>(sum >> 16), static_cast<char>(sum >> 24), 'E'};
+  return Send(io, reply);
 }
 
 }  // namespace brantle::sim

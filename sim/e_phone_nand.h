@@ -52,6 +52,7 @@ class EPhoneNand {
   bool WriteE700(PhoneIo& io);
   bool WriteE800(PhoneIo& io);
   void Commit(const TfsTree& tree);
+  std::vector<uint8_t> SectorRange(uint32_t first, uint32_t count) const;
 
   const bool e700_;
   const uint32_t sectorCount_;

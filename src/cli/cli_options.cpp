@@ -5,6 +5,7 @@
 #include <map>
 
 #include "engine/opti_models.h"
+#include "settings/settings.h"
 
 namespace brantle::cli {
 namespace {
@@ -28,8 +29,19 @@ bool SameText(const std::string& a, const std::string& b) {
   return true;
 }
 
-bool IsFamily(const std::string& f) {
-  return f == "E700" || f == "E800" || f == "E330" || f == "S500" || f == "Opti";
+// The E families switch to one of the speed selector's ten speeds; an OptiFlash
+// loader says which it takes only once it runs.
+bool IsOfferedSpeed(uint32_t speed) {
+  for (const char* offered : kOfferedSpeeds)
+    if (std::to_string(speed) == offered) return true;
+  return false;
+}
+
+std::string OfferedSpeedList() {
+  std::string list;
+  for (const char* offered : kOfferedSpeeds)
+    list += (list.empty() ? "" : ", ") + std::string(offered);
+  return list;
 }
 
 bool OneOf(const std::string& v, std::initializer_list<const char*> allowed) {
@@ -71,55 +83,10 @@ bool CheckOperands(const Options& o, std::string& error) {
 
 }  // namespace
 
-const char* UsageText() {
-  return "usage: brantle-cli (--port PATH | --simulate FAMILY) [--family FAMILY] [options] "
-         "COMMAND\n"
-         "\n"
-         "Phone commands:\n"
-         "  identify                         connect, show the flash type, disconnect\n"
-         "  dump --region R [--format bin|s3|dif] [--zlib] [--comment FILE] -o FILE\n"
-         "                                   save a NOR region; R is firmware, eeprom, full\n"
-         "                                   or START-END in hexadecimal (inclusive)\n"
-         "  dump-s500 -o STEM                firmware as STEM_1.bin, STEM_2.bin, STEM_1.ogm,\n"
-         "                                   STEM_2.ogm\n"
-         "  flash bin FILE                   a BIN/CLA firmware image from address 0\n"
-         "  flash dif FILE...                DIF patches (merged in the order given)\n"
-         "  flash diff ORIGINAL TARGET [--compare bytewise|64k]\n"
-         "                                   only what TARGET changes against ORIGINAL\n"
-         "  flash s500 [--bin1 F] [--bin2 F] [--ogm1 F] [--ogm2 F]\n"
-         "  flash s3 FILE\n"
-         "  flash part FILE --file-offset HEX --length HEX --phone-offset HEX\n"
-         "  flash hex --offset HEX \"BYTES\"   bytes typed in hexadecimal, e.g. \"0A 1B 2C\"\n"
-         "      every flash takes [--undo FILE [--zlib] [--comment FILE]] and\n"
-         "      --eeprom ask|yes|no (whether to write the EEPROM area; ask needs a terminal)\n"
-         "  erase --region R [--undo FILE [--zlib] [--comment FILE]]\n"
-         "  tfs flash PAIR.tfs               write a TFS/CFG pair into the phone's file system\n"
-         "  tfs put LOCAL=/TFS/PATH...       write files into the phone's file system\n"
-         "  tfs format                       format the NAND (asks first)\n"
-         "  tfs dump OUT.tfs                 save the phone's file system as a TFS/CFG pair\n"
-         "  tfs raw-read FIRST LAST OUT.tfr  save NAND sectors FIRST..LAST (decimal)\n"
-         "\n"
-         "Options:\n"
-         "  --port PATH          serial device of the phone, e.g. /dev/ttyUSB0\n"
-         "  --simulate FAMILY    start a virtual phone (brantle-phonesim) for this run only\n"
-         "  --family FAMILY      E700, E800, E330, S500 (speaks E700) or Opti\n"
-         "  --model NAME         the OptiFlash model: C200, X120, S20x, P500, P400, S208, E105,\n"
-         "                       X105, S108, V2E5, V208, E308, E608, X40x, S10x, S30x, X480\n"
-         "  --speed N            line speed after the loader starts (default 115200)\n"
-         "  --wait-states N      memory timing value of the E700 boot packet (0-255, default 0)\n"
-         "  --trace FILE         hex-dump every byte on the line into FILE\n"
-         "  --boot-timeout S     seconds to wait for the phone in boot mode (default 60)\n"
-         "  --yes                answer Yes to every question (unknown flash, NAND format)\n"
-         "  --verify             read back every sector written (flash, erase) and write it\n"
-         "                       once more on a mismatch\n"
-         "  --skip-unchanged     do not program sectors that were read and stay the same\n"
-         "  --resume             dump: continue an interrupted dump into the same -o FILE\n"
-         "  --help               this text\n"
-         "\n"
-         "Ctrl-C asks whether to cancel and stops after the current block; SIGTERM and SIGHUP\n"
-         "stop there without asking, end the phone connection and exit with 143 and 129.\n"
-         "Exit status: 0 on success, 1 when the operation failed or was cancelled, 2 for bad\n"
-         "options.\n";
+std::string CanonicalFamily(const std::string& name) {
+  for (const char* family : {"E700", "E800", "E330", "S500", "Opti"})
+    if (SameText(name, family)) return family;
+  return "";
 }
 
 bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string& error) {
@@ -162,6 +129,10 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       if (!value(*it->second)) return false;
     } else if (a == "--help" || a == "-h") {
       o.help = true;
+    } else if (a == "--version") {
+      o.version = true;
+    } else if (a == "--overwrite") {
+      o.overwrite = true;
     } else if (a == "--speed") {
       if (!value(v)) return false;
       if (!ParseNumber(v, UINT32_MAX, o.speed) || o.speed == 0)
@@ -194,22 +165,36 @@ bool ParseOptions(const std::vector<std::string>& args, Options& o, std::string&
       o.operands.push_back(a);
     }
   }
-  if (o.help) return true;
+  if (o.help || o.version) return true;
   if (!OneOf(o.command, {"identify", "dump", "dump-s500", "flash", "erase", "tfs"}))
     return error = o.command.empty() ? "no command given" : "unknown command " + o.command, false;
   if (!CheckOperands(o, error)) return false;
-  if (o.port.empty() == o.simulate.empty())
-    return error = "give either --port PATH or --simulate FAMILY", false;
-  if (!o.simulate.empty() && !IsFamily(o.simulate))
-    return error = "unknown family for --simulate: " + o.simulate, false;
+  if (o.port.empty() && o.simulate.empty())
+    return error = o.command + (o.command == "tfs" ? " " + o.operands[0] : "") +
+                   " talks to a phone: give --port PATH (its serial device) or --simulate FAMILY",
+           false;
+  if (!o.port.empty() && !o.simulate.empty())
+    return error = "give either --port PATH or --simulate FAMILY, not both", false;
+  if (!o.simulate.empty()) {
+    const std::string family = CanonicalFamily(o.simulate);
+    if (family.empty()) return error = "unknown family for --simulate: " + o.simulate, false;
+    o.simulate = family;
+  }
   if (o.family.empty()) o.family = o.simulate;
-  if (o.family.empty()) return error = "--family is needed", false;
-  if (!IsFamily(o.family)) return error = "unknown family: " + o.family, false;
+  if (o.family.empty()) return error = "--family is needed (E700, E800, E330, S500 or Opti)", false;
+  const std::string family = CanonicalFamily(o.family);
+  if (family.empty())
+    return error = "unknown family " + o.family + " (E700, E800, E330, S500 or Opti)", false;
+  o.family = family;
   if (!o.model.empty()) {
     if (o.family != "Opti") return error = "--model goes with --family Opti", false;
     if (!SameText(OptiModelByName(o.model).name, o.model))
       return error = "unknown model " + o.model, false;
   }
+  if (o.family != "Opti" && !IsOfferedSpeed(o.speed))
+    return error = "--speed " + std::to_string(o.speed) + " is not one of the speeds of the " +
+                   o.family + " family: " + OfferedSpeedList(),
+           false;
   if (!start.empty() || !end.empty()) {
     if (!o.region.empty()) return error = "give --region or --start/--end, not both", false;
     o.region = start + "-" + end;

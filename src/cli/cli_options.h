@@ -10,14 +10,16 @@ namespace brantle::cli {
 struct Options {
   std::string port;            // --port PATH
   std::string simulate;        // --simulate FAMILY: start a virtual phone and use it
-  std::string family;          // --family E700|E800|E330|S500|Opti
+  std::string family;          // --family E700|E800|E330|S500|Opti, in any case
   std::string model;           // --model NAME: the OptiFlash model (C200 when not given)
-  uint32_t speed = 115200;     // --speed N
+  uint32_t speed = 115200;     // --speed N: for the E families one of kOfferedSpeeds
   uint8_t waitStates = 0;      // --wait-states N
   std::string trace;           // --trace FILE
   bool yes = false;            // --yes: answer Yes to questions (unknown flash)
   uint32_t bootTimeoutS = 60;  // --boot-timeout SECONDS: how long to wait for the phone
   bool help = false;
+  bool version = false;
+  bool overwrite = false;  // --overwrite: replace target files that exist
 
   // identify | dump | dump-s500 | flash | erase | tfs, and what follows it.
   std::string command;
@@ -46,9 +48,12 @@ struct Options {
   std::string fileOffset, length, phoneOffset, offset;  // hexadecimal texts
 };
 
-// Parses argv; on error returns false with a message in error.
+// Parses argv; on error returns false with a message in error. The family is
+// given its proper spelling.
 bool ParseOptions(const std::vector<std::string>& args, Options& options, std::string& error);
 
-const char* UsageText();
+// "E700", "E800", "E330", "S500" or "Opti" for that name in any case; empty for
+// any other name.
+std::string CanonicalFamily(const std::string& name);
 
 }  // namespace brantle::cli

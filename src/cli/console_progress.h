@@ -1,6 +1,7 @@
 #pragma once
 // Progress bar, time left and status line on a terminal (stderr). When stderr is
-// not a terminal the status goes out as plain lines, a few seconds apart.
+// not a terminal the status goes out as plain lines, a few seconds apart, and the
+// last state of each phase after it.
 
 #include <chrono>
 #include <cstdint>
@@ -21,12 +22,17 @@ class ConsoleProgress {
   void Finish();                      // ends the line
 
  private:
+  void Settle();
+  std::string Line() const;
+  void Log();
   void Draw(bool force);
+  void DrawBar();
 
   bool tty_;
   bool resetOnZero_ = false;
   bool drawn_ = false;
   int64_t position_ = 0;
+  int64_t peak_ = 0;  // the furthest the bar got in this phase
   uint64_t max_ = 0;
   std::string status_;
   std::string eta_ = "ETA: 00:00:00";

@@ -55,6 +55,10 @@ int TerminationSignal() {
   return terminatedBy;
 }
 
+bool InterruptPending() {
+  return interrupted;
+}
+
 ConsoleUi::ConsoleUi(ConsoleProgress& progress, bool assumeYes)
     : progress_(progress), assumeYes_(assumeYes) {}
 
@@ -62,8 +66,11 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   progress_.Finish();
   const bool loud = kind == MessageKind::Error || kind == MessageKind::Warning;
   if (loud && isatty(STDERR_FILENO)) std::fputc('\a', stderr);
-  if (kind == MessageKind::Error) ++errors_;
-  std::fprintf(stderr, "%s\n", text.c_str());
+  if (kind == MessageKind::Error) {
+    ++errors_;
+    lastError_ = text;
+  }
+  std::fprintf(stderr, "%s%s\n", context.c_str(), text.c_str());
   if (buttons == Buttons::Ok) return Answer::Ok;
   if (text == LangGet("Warn_EEPROM") && eeprom != "ask") {
     std::fprintf(stderr, "(answered %s: --eeprom %s)\n", eeprom == "yes" ? "Yes" : "No",
@@ -74,18 +81,31 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
     std::fprintf(stderr, "(answered Yes: --yes)\n");
     return Answer::Yes;
   }
-  return Ask(text);
+  const Answer answer = Ask(text);
+  // A No to cancelling goes on, a No to the EEPROM leaves the EEPROM out; any
+  // other No stops what was asked about.
+  if (answer == Answer::No && text != LangGet("Query_Cancel") && text != LangGet("Warn_EEPROM"))
+    declined_ = true;
+  return answer;
+}
+
+bool CanAsk() {
+  return isatty(STDIN_FILENO) == 1;
+}
+
+bool AskYes(const std::string& question) {
+  std::fprintf(stderr, "%s%s[y/N] ", question.c_str(), question.empty() ? "" : " ");
+  std::string line;
+  std::getline(std::cin, line);
+  // The terminal echoes the answer with its line break; a log gets one of its own.
+  if (!isatty(STDERR_FILENO)) std::fputc('\n', stderr);
+  return !line.empty() && (line[0] == 'y' || line[0] == 'Y');
 }
 
 // On a terminal the person answers; without one nobody can, and guessing could
 // write where nobody wanted it: the operation stops.
 Answer ConsoleUi::Ask(const std::string& text) {
-  if (isatty(STDIN_FILENO)) {
-    std::fprintf(stderr, "[y/N] ");
-    std::string line;
-    std::getline(std::cin, line);
-    return !line.empty() && (line[0] == 'y' || line[0] == 'Y') ? Answer::Yes : Answer::No;
-  }
+  if (CanAsk()) return AskYes("") ? Answer::Yes : Answer::No;
   // Ctrl-C without a terminal is all the answer there will be.
   if (text == LangGet("Query_Cancel")) return Answer::Yes;
   const bool eepromQuestion = text == LangGet("Warn_EEPROM");
@@ -93,6 +113,8 @@ Answer ConsoleUi::Ask(const std::string& text) {
       stderr, "(no terminal to answer on: %s)\n",
       eepromQuestion ? "give --eeprom yes or --eeprom no" : "stopped; give --yes to go on");
   ++errors_;
+  lastError_ = std::string("no terminal to answer the question on; give ") +
+               (eepromQuestion ? "--eeprom yes or --eeprom no" : "--yes");
   if (onRefuse) onRefuse();
   return Answer::No;
 }
@@ -125,6 +147,7 @@ void ConsoleUi::PumpMessages() {
 bool ConsoleUi::RunFileDialog(FileDialog& dialog) {
   if (fileAnswers.empty()) return false;
   dialog.Names = {fileAnswers.front()};
+  filesChosen.push_back(fileAnswers.front());
   fileAnswers.pop_front();
   return true;
 }

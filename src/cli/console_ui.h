@@ -25,10 +25,14 @@ class ConsoleUi final : public Ui {
   std::set<std::string> noTfsFiles;
   // The file dialogs' answers in order; a dialog beyond them is cancelled.
   std::deque<std::string> fileAnswers;
+  // The answers the dialogs took, in order.
+  std::vector<std::string> filesChosen;
   // The input boxes' answers in order.
   std::deque<std::string> inputAnswers;
   // What the file-system selector would hold.
   std::vector<TfsUploadRow> tfsRows;
+  // Put before every message: the file a check before connecting is about.
+  std::string context;
   // The EEPROM question: "ask" (on a terminal), "yes" or "no".
   std::string eeprom = "ask";
   // Ctrl-C was pressed: the Cancel button.
@@ -52,6 +56,11 @@ class ConsoleUi final : public Ui {
   bool SelectTfsFiles(std::vector<TfsUploadRow>& rows) override;
 
   int errors() const { return errors_; }
+  // The text of the last error, or why a question could not be asked.
+  const std::string& lastError() const { return lastError_; }
+  // A question was answered No where No stops what was asked about (formatting, an
+  // unknown flash), rather than an error or a cancel.
+  bool declined() const { return declined_; }
 
  private:
   Answer Ask(const std::string& text);
@@ -60,7 +69,14 @@ class ConsoleUi final : public Ui {
   bool assumeYes_;
   int64_t min_ = 0;
   int errors_ = 0;
+  std::string lastError_;
+  bool declined_ = false;
 };
+
+// Whether a person can answer questions: the input is a terminal.
+bool CanAsk();
+// Asks on the terminal; true for an answer starting with y or Y.
+bool AskYes(const std::string& question);
 
 // Ctrl-C from now on sets a flag that PumpMessages turns into a cancel request.
 void CatchInterrupt();
@@ -69,5 +85,7 @@ void CatchInterrupt();
 void CatchTermination();
 // The signal that asked the program to end, or 0.
 int TerminationSignal();
+// Ctrl-C was pressed and PumpMessages has not yet taken it.
+bool InterruptPending();
 
 }  // namespace brantle::cli

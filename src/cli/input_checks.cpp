@@ -2,9 +2,15 @@
 
 #include <cstdio>
 
+#include "console_ui.h"
 #include "dif/DIFCore.h"
 #include "files/file_access.h"
+#include "formats/s500_files.h"
+#include "formats/tfs_pair.h"
+#include "help_texts.h"
 #include "lang/lang_get.h"
+#include "operations/flash_pages.h"
+#include "operations/flash_workflow.h"
 #include "operations/hex_data.h"
 #include "operations/offline_service.h"
 #include "phone_commands.h"
@@ -12,29 +18,25 @@
 namespace brantle::cli {
 namespace {
 
-int Refuse(int status, const std::string& message) {
-  std::fprintf(stderr, "brantle-cli: %s\n", message.c_str());
-  return status;
-}
-
 // The page's hexadecimal data rule decides what the text means. Where the rule
 // would move the offset to make the bytes fit, the command refuses instead: a
 // script asked for that address and no other.
 int CheckHexData(const Options& o, const NorAreas& areas, std::string& bytes) {
   const std::string& text = o.operands[1];
-  if (o.offset.empty()) return Refuse(kExitUsage, "flash hex needs --offset HEX");
+  if (o.offset.empty()) return UsageError("flash hex needs --offset HEX", "flash");
   const int32_t offset = TrimmedFieldValue(o.offset);
-  if (offset < 0) return Refuse(kExitUsage, "--offset needs a hexadecimal NOR address");
+  if (offset < 0) return UsageError("--offset needs a hexadecimal NOR address", "flash");
   const HexDataView view = ApplyHexDataRule(text, o.offset, areas.Total());
   if (view.Bytes.empty())
-    return Refuse(kExitUsage, "flash hex: \"" + text +
-                                  "\" is not hexadecimal data (bytes as pairs of digits 0-9, "
-                                  "A-F separated by blanks, e.g. \"0A 1B 2C\")");
+    return UsageError("flash hex: \"" + text +
+                          "\" is not hexadecimal data (bytes as pairs of digits 0-9, "
+                          "A-F separated by blanks, e.g. \"0A 1B 2C\")",
+                      "flash");
   if (!view.ActionEnabled || TrimmedFieldValue(view.Offset) != offset)
-    return Refuse(kExitUsage, "flash hex: " + std::to_string(view.Bytes.size()) + " bytes at " +
-                                  RegionHex(static_cast<uint32_t>(offset)) +
-                                  " reach beyond the NOR's end (" + RegionHex(areas.Total() - 1) +
-                                  ")");
+    return UsageError("flash hex: " + std::to_string(view.Bytes.size()) + " bytes at " +
+                          RegionHex(static_cast<uint32_t>(offset)) +
+                          " reach beyond the NOR's end (" + RegionHex(areas.Total() - 1) + ")",
+                      "flash");
   bytes = view.Bytes;
   return 0;
 }
@@ -99,34 +101,144 @@ int CheckDifUse(const std::string& file, const TDIFFile& dif, bool backwards, bo
   return kExitFailed;
 }
 
+// The page's reader on each file, as the flash will run it once connected: a file
+// it would refuse is refused now, named, before the phone is touched. image gets
+// what the flash will write.
+bool ReadAsTheFlashWill(const Options& o, TDIFFile& image) {
+  ConsoleProgress progress;
+  ConsoleUi ui(progress, false);
+  const std::string& kind = o.operands[0];
+  bool ok = true;
+  if (kind == "bin" || kind == "diff") {
+    for (size_t i = 1; i < o.operands.size(); ++i) {
+      ui.context = o.operands[i] + ": ";
+      TDIFFile file;
+      ok = BuildBinImage(ui, o.operands[i], kind == "bin" ? image : file) && ok;
+    }
+    ui.context.clear();
+    if (ok && kind == "diff")
+      BuildBinDiffImage(ui, o.operands[1], o.operands[2], o.compare == "64k" ? 1 : 0, image);
+  } else if (kind == "s3") {
+    ui.context = o.operands[1] + ": ";
+    ok = BuildS3Image(ui, o.operands[1], image);
+  } else if (kind == "part") {
+    ui.context = o.operands[1] + ": ";
+    ok = BuildBinPartImage(ui, {o.operands[1], o.fileOffset, o.phoneOffset, o.length}, image);
+  } else if (kind == "s500") {
+    ok = ReadS500Files(ui, image, {o.bin1, o.ogm1, o.bin2, o.ogm2});
+  }
+  return ok;
+}
+
+// The EEPROM question comes for sure when the flash writes into the EEPROM area; a
+// command that could only stop there does not begin without a terminal to ask on.
+int CheckEepromQuestion(const Options& o, const NorAreas& areas, const TDIFFile& image) {
+  if (o.eeprom != "ask" || o.yes || CanAsk()) return 0;
+  for (const TDIFBlock& block : image.Blocks) {
+    if ((block.Kind == "NORD" || block.Kind == "nOrR") &&
+        TouchesEeprom(NORAddress(block), NORDataLength(block), areas))
+      return UsageError("the flash writes into the EEPROM area (" + RegionHex(areas.EepromStart()) +
+                            "-" + RegionHex(areas.Total() - 1) +
+                            ") and there is no terminal to ask on: give --eeprom yes or "
+                            "--eeprom no",
+                        "flash");
+  }
+  return 0;
+}
+
+// flash part: the three hexadecimal fields the window's page has.
+int CheckPartFields(const Options& o) {
+  for (const auto& [name, text] :
+       {std::pair<const char*, const std::string&>{"--file-offset", o.fileOffset},
+        {"--length", o.length},
+        {"--phone-offset", o.phoneOffset}}) {
+    if (text.empty())
+      return UsageError("flash part needs --file-offset HEX, --length HEX and --phone-offset HEX",
+                        "flash");
+    if (TrimmedFieldValue(text) < 0)
+      return UsageError(std::string(name) + " " + text + " is not a hexadecimal number", "flash");
+  }
+  return 0;
+}
+
+// tfs flash and tfs put: the pair, or each file with the path it goes to; tfs
+// format: someone to answer its question.
+int CheckTfsInputs(const Options& o) {
+  const std::string& kind = o.operands[0];
+  if (kind == "format" && !o.yes && !CanAsk())
+    return UsageError(
+        "tfs format asks before it formats the NAND and there is no terminal to ask on: give "
+        "--yes",
+        "tfs");
+  if (kind != "flash" && kind != "put") return 0;
+  std::vector<std::string> sources;
+  for (size_t i = 1; i < o.operands.size(); ++i) {
+    const std::string& a = o.operands[i];
+    const size_t eq = a.find('=');
+    if (kind == "put" && (eq == std::string::npos || eq == 0 || a.compare(eq + 1, 1, "/") != 0))
+      return UsageError("tfs put takes LOCAL=/TFS/PATH, not " + a, "tfs");
+    sources.push_back(kind == "put" ? a.substr(0, eq) : a);
+  }
+  bool ok = CheckReadable(sources);
+  if (ok && kind == "flash") {
+    ConsoleProgress progress;
+    ConsoleUi ui(progress, false);
+    ui.context = sources[0] + ": ";
+    TDIFFile pair;
+    ok = ReadTfsPair(ui, pair, sources[0], nullptr);
+  }
+  if (ok) return 0;
+  std::fprintf(stderr, "Nothing was sent to the phone.\n");
+  return kExitUsage;
+}
+
 }  // namespace
 
 int CheckInputs(const Options& o, const NorAreas& areas, CheckedInputs& inputs) {
+  if (o.command == "tfs") return CheckTfsInputs(o);
   if (o.command != "flash") return 0;
   const std::string& kind = o.operands[0];
-  if (kind == "hex") return CheckHexData(o, areas, inputs.hexBytes);
-  std::vector<std::string> files(o.operands.begin() + 1, o.operands.end());
-  if (kind == "s500") {
-    for (const std::string* name : {&o.bin1, &o.bin2, &o.ogm1, &o.ogm2})
-      if (!name->empty()) files.push_back(*name);
-    if (files.empty())
-      return Refuse(kExitUsage, "flash s500 needs --bin1, --bin2, --ogm1 or --ogm2");
+  TDIFFile image;
+  if (kind == "hex") {
+    if (const int status = CheckHexData(o, areas, inputs.hexBytes)) return status;
+    BuildHexImage(o.offset, inputs.hexBytes, image);
+    return CheckEepromQuestion(o, areas, image);
   }
-  int status = 0;
-  if (kind == "dif") {
+  if (kind == "part") {
+    if (const int status = CheckPartFields(o)) return status;
+  }
+  const std::vector<std::string> files = FlashInputs(o);
+  if (files.empty())
+    return UsageError("flash s500 needs --bin1, --bin2, --ogm1 or --ogm2", "flash");
+  int status = CheckReadable(files) ? 0 : kExitUsage;
+  if (status == 0 && kind == "dif") {
     std::vector<TDIFFile> loaded;
-    status = CheckDifFiles(files, &loaded) ? 0 : kExitFailed;
+    status = CheckDifFiles(files, &loaded) ? 0 : kExitUsage;
     // Only the phones with a file system take TFS files.
     const DifTargets targets{"", o.family == "Opti" || o.family == "S500"
                                      ? "the " + o.family + " phones have no file system"
                                      : ""};
     for (size_t i = 0; status == 0 && i < files.size(); ++i)
-      status = CheckDifUse(files[i], loaded[i], false, false, targets);
-  } else if (!CheckReadable(files)) {
-    status = kExitFailed;
+      status = CheckDifUse(files[i], loaded[i], false, false, targets) ? kExitUsage : 0;
+    for (const TDIFFile& dif : loaded)
+      image.Blocks.insert(image.Blocks.end(), dif.Blocks.begin(), dif.Blocks.end());
+  } else if (status == 0) {
+    status = ReadAsTheFlashWill(o, image) ? 0 : kExitUsage;
   }
-  if (status != 0) std::fprintf(stderr, "Nothing was sent to the phone.\n");
-  return status;
+  if (status != 0) {
+    std::fprintf(stderr, "Nothing was sent to the phone.\n");
+    return status;
+  }
+  return CheckEepromQuestion(o, areas, image);
+}
+
+std::vector<std::string> FlashInputs(const Options& o) {
+  std::vector<std::string> files(o.operands.begin() + 1, o.operands.end());
+  if (o.operands[0] == "hex") return {};
+  if (o.operands[0] == "s500")
+    for (const std::string* name : {&o.bin1, &o.bin2, &o.ogm1, &o.ogm2})
+      if (!name->empty()) files.push_back(*name);
+  return files;
 }
 
 bool CheckDifFiles(const std::vector<std::string>& files, std::vector<TDIFFile>* loaded) {
@@ -147,8 +259,9 @@ int CheckDifApply(const std::vector<std::string>& files, const std::vector<std::
   for (const auto* option : {&undo, &noTfs}) {
     for (const std::string& name : *option)
       if (!Named(files, name))
-        return Refuse(kExitUsage, (option == &undo ? "--undo " : "--no-tfs ") + name +
-                                      " is none of the DIF files given");
+        return UsageError(
+            (option == &undo ? "--undo " : "--no-tfs ") + name + " is none of the DIF files given",
+            "dif");
   }
   std::vector<TDIFFile> loaded;
   if (!CheckDifFiles(files, &loaded)) return kExitFailed;

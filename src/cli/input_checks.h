@@ -17,8 +17,13 @@ struct CheckedInputs {
   std::string hexBytes;  // flash hex: the bytes the typed text stands for
 };
 
-// 0 when the command can go ahead, else the exit status after the message.
+// The files and typed data of flash and of tfs flash|put, read and checked as the
+// command will use them. 0 when the command can go ahead, else the exit status
+// after the message.
 int CheckInputs(const Options& options, const NorAreas& areas, CheckedInputs& inputs);
+
+// The files flash reads.
+std::vector<std::string> FlashInputs(const Options& options);
 
 // Loads every DIF as the merge will; false after a message naming each file that
 // cannot be used (the merge would leave it out and go on with the others).

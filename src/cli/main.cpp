@@ -1,11 +1,13 @@
 // brantle-cli: the phone operations and the offline service from a shell, for
 // scripts and for technicians without a desktop.
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
 
 #include "cli_options.h"
+#include "help_texts.h"
 #include "lang/collation.h"
 #include "lang/lang_get.h"
 #include "offline_commands.h"
@@ -18,17 +20,18 @@ int main(int argc, char** argv) {
   const std::vector<std::string> args(argv + 1, argv + argc);
   brantle::SetMissingKeyReporter(
       [](const std::string& message) { std::fprintf(stderr, "%s\n", message.c_str()); });
+  if (std::find(args.begin(), args.end(), "--version") != args.end()) {
+    std::printf("%s\n", VersionText().c_str());
+    return 0;
+  }
   if (IsOfflineCommand(args)) return RunOfflineCommand(args);
   if (IsTfsCommand(args)) return RunTfsCommand(args);
   Options options;
   std::string error;
-  if (!ParseOptions(args, options, error)) {
-    std::fprintf(stderr, "brantle-cli: %s\n\n%s\n%s%s", error.c_str(), UsageText(),
-                 OfflineUsageText(), TfsUsageText());
-    return kExitUsage;
-  }
+  if (!ParseOptions(args, options, error)) return UsageError(error, options.command);
   if (options.help) {
-    std::printf("%s\n%s%s", UsageText(), OfflineUsageText(), TfsUsageText());
+    const std::string help = CommandHelp(options.command);
+    std::fputs((help.empty() ? MainHelp() : help).c_str(), stdout);
     return 0;
   }
   return RunPhoneCommand(options);

@@ -11,11 +11,14 @@
 #include "console_ui.h"
 #include "dif/DIFFiles.h"
 #include "files/file_access.h"
+#include "formats/nor_regions.h"
 #include "formats/rtf_text.h"
 #include "formats/tfs_pair.h"
+#include "help_texts.h"
 #include "input_checks.h"
 #include "operations/offline_service.h"
 #include "phone_commands.h"
+#include "target_checks.h"
 
 namespace brantle::cli {
 namespace {
@@ -42,7 +45,8 @@ struct Args {
 const std::vector<std::string> kValueOptions = {
     "--original", "--target", "--tfs",  "--merge",  "--compare", "--reversal",    "--undo-out",
     "--comment",  "--bin",    "--undo", "--no-tfs", "-o",        "--undo-comment"};
-const std::vector<std::string> kFlagOptions = {"--zlib", "--undo-zlib", "--yes"};
+const std::vector<std::string> kFlagOptions = {"--zlib",      "--undo-zlib", "--yes",
+                                               "--overwrite", "--help",      "-h"};
 
 bool Parse(const std::vector<std::string>& in, Args& out, std::string& error) {
   for (size_t i = 0; i < in.size(); ++i) {
@@ -59,11 +63,6 @@ bool Parse(const std::vector<std::string>& in, Args& out, std::string& error) {
     }
   }
   return true;
-}
-
-int Usage(const std::string& error) {
-  std::fprintf(stderr, "brantle-cli: %s\n\n%s", error.c_str(), OfflineUsageText());
-  return kExitUsage;
 }
 
 bool ParseParams(const Args& a, TDIFCreationParams& p, std::string& error) {
@@ -90,7 +89,7 @@ std::string Hex8(uint32_t v) {
 }
 
 int DifInfo(const Args& a) {
-  if (a.words.size() < 3) return Usage("dif info needs at least one FILE");
+  if (a.words.size() < 3) return UsageError("dif info needs at least one FILE", "dif");
   int status = 0;
   for (size_t i = 2; i < a.words.size(); ++i) {
     const std::string& name = a.words[i];
@@ -137,20 +136,28 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
   r.Output = a.Value("-o");
   r.UndoOutput = a.Value("--undo-out");
   std::string error;
-  if (!ParseParams(a, r.Params, error)) return Usage(error);
-  if (r.Output.empty()) return Usage("dif create needs -o OUT.dif");
+  if (!ParseParams(a, r.Params, error)) return UsageError(error, "dif");
+  if (r.Output.empty()) return UsageError("dif create needs -o OUT.dif", "dif");
   if (r.Original.empty() && r.Target.empty() && r.Tfs.empty() && r.Merge.empty())
-    return Usage("dif create needs --target, --tfs or --merge");
+    return UsageError("dif create needs --target, --tfs or --merge", "dif");
   if (r.Params.RType == kReversalSeparate && r.UndoOutput.empty())
-    return Usage("--reversal separate needs --undo-out R.dif");
+    return UsageError("--reversal separate needs --undo-out R.dif", "dif");
   // The window only takes a TFS file whose CFG lies beside it.
   if (!r.Tfs.empty() && access(CfgNameFor(r.Tfs).c_str(), F_OK) != 0)
-    return Usage("the TFS file " + r.Tfs + " has no CFG file beside it (" + CfgNameFor(r.Tfs) +
-                 ")");
+    return UsageError(
+        "the TFS file " + r.Tfs + " has no CFG file beside it (" + CfgNameFor(r.Tfs) + ")", "dif");
   const CreateDifState state = ComputeCreateDifState(
       !r.Original.empty(), !r.Target.empty(), !r.Tfs.empty(), int(r.Merge.size()), false, false);
   if (!state.CTypeEnabled && r.Params.CType != kComparisonBytewise)
-    return Usage("--compare needs --original together with --target or --merge");
+    return UsageError("--compare needs --original together with --target or --merge", "dif");
+  TargetCheck targets{
+      {r.Output},
+      {r.Original, r.Target, r.Tfs, a.Value("--comment"), a.Value("--undo-comment")},
+      a.Flag("--overwrite")};
+  if (r.Params.RType == kReversalSeparate) targets.targets.push_back(r.UndoOutput);
+  if (!r.Tfs.empty()) targets.inputs.push_back(CfgNameFor(r.Tfs));
+  targets.inputs.insert(targets.inputs.end(), r.Merge.begin(), r.Merge.end());
+  if (const int status = CheckTargets(targets, "dif")) return status;
   if (!CheckDifFiles(r.Merge)) {
     std::fprintf(stderr, "Nothing was written.\n");
     return kExitFailed;
@@ -160,7 +167,7 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
   r.UndoParams.Compress = a.Flag("--undo-zlib") ? kCompressionZLib : kCompressionNone;
   bool undoWritten = false;
   if (!CreateDif(ui, r, &undoWritten))
-    return ui.errors() ? kExitFailed : Usage("nothing to put into the DIF");
+    return ui.errors() ? kExitFailed : UsageError("nothing to put into the DIF", "dif");
   std::printf("DIF written: %s", r.Output.c_str());
   if (undoWritten)
     std::printf(", undo DIF: %s", r.UndoOutput.c_str());
@@ -175,15 +182,27 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
 
 int DifApply(const Args& a, ConsoleUi& ui) {
   std::vector<std::string> files(a.words.begin() + 2, a.words.end());
-  if (files.empty()) return Usage("dif apply needs at least one DIF file");
+  if (files.empty()) return UsageError("dif apply needs at least one DIF file", "dif");
   const std::string bin = a.Value("--bin"), tfs = a.Value("--tfs");
-  if (bin.empty() && tfs.empty()) return Usage("dif apply needs --bin IMAGE or --tfs OUT.tfs");
+  if (bin.empty() && tfs.empty())
+    return UsageError("dif apply needs --bin IMAGE or --tfs OUT.tfs", "dif");
   const std::vector<std::string> undo = a.All("--undo"), noTfs = a.All("--no-tfs");
+  // The image is changed in place; the TFS pair is written anew.
+  if (const int status = CheckTargets({{bin}, files, true}, "dif")) return status;
+  if (!tfs.empty())
+    if (const int status =
+            CheckTargets({{tfs, CfgNameFor(tfs)}, files, a.Flag("--overwrite")}, "dif"))
+      return status;
   if (const int status = CheckDifApply(files, undo, noTfs, bin, tfs)) {
     if (status == kExitUsage) return status;
     std::fprintf(stderr, "Nothing was applied.\n");
     return status;
   }
+  if (!bin.empty() && access(bin.c_str(), F_OK) != 0)
+    std::fprintf(stderr,
+                 "%s does not exist yet: it is made from the DIFs alone, every byte they do not "
+                 "write being FF.\n",
+                 bin.c_str());
   ui.undoFiles.insert(undo.begin(), undo.end());
   ui.noTfsFiles.insert(noTfs.begin(), noTfs.end());
   const int applied = ApplyDifs(ui, files, bin, tfs);
@@ -196,12 +215,12 @@ int DifApply(const Args& a, ConsoleUi& ui) {
 }
 
 int Convert(const Args& a, ConsoleUi& ui) {
-  if (a.words.size() != 4) return Usage("convert needs KIND INPUT OUTPUT");
+  if (a.words.size() != 4) return UsageError("convert needs KIND INPUT OUTPUT", "convert");
   const std::string& kind = a.words[1];
   const std::string& in = a.words[2];
   const std::string& out = a.words[3];
   const size_t dash = kind.find("-to-");
-  if (dash == std::string::npos) return Usage("unknown conversion " + kind);
+  if (dash == std::string::npos) return UsageError("unknown conversion " + kind, "convert");
   const std::string from = kind.substr(0, dash), to = kind.substr(dash + 4);
   const std::map<std::string, FirmwareKind> kinds = {
       {"bin", FirmwareKind::Bin}, {"dif", FirmwareKind::Dif}, {"s3", FirmwareKind::S3}};
@@ -209,7 +228,13 @@ int Convert(const Args& a, ConsoleUi& ui) {
   if ((!fromS500 && !kinds.count(from)) || (!toS500 && !kinds.count(to)) || from == to ||
       (fromS500 && to == "s3") || (toS500 && from == "s3") || (from == "bin" && to == "dif") ||
       (from == "dif" && to == "bin"))
-    return Usage("unknown conversion " + kind);
+    return UsageError("unknown conversion " + kind, "convert");
+
+  const S500Names inSet = S500ProposedNames(in), outSet = S500ProposedNames(out);
+  TargetCheck targets{{out}, {in, a.Value("--comment")}, a.Flag("--overwrite")};
+  if (toS500) targets.targets.assign(outSet.begin(), outSet.end());
+  if (fromS500) targets.inputs.insert(targets.inputs.end(), inSet.begin(), inSet.end());
+  if (const int status = CheckTargets(targets, "convert")) return status;
 
   TDIFCreationParams params;
   params.Compress = a.Flag("--zlib") ? kCompressionZLib : kCompressionNone;
@@ -218,41 +243,35 @@ int Convert(const Args& a, ConsoleUi& ui) {
   TDIFFile dif;
   if (fromS500) {
     // Any subset of the set: the files of the stem that exist.
-    S500Names names = S500ProposedNames(in);
+    S500Names names = inSet;
     bool any = false;
     for (auto& n : names) {
       if (access(n.c_str(), F_OK) != 0) n.clear();
       any = any || !n.empty();
     }
-    if (!any) return Usage("no file of the set " + in + "_1.bin, _1.ogm, _2.bin, _2.ogm exists");
+    if (!any)
+      return UsageError("no file of the set " + in + "_1.bin, _1.ogm, _2.bin, _2.ogm exists",
+                        "convert");
     if (!ReadS500Files(ui, dif, names)) return kExitFailed;
   } else if (!LoadFirmware(ui, in, kinds.at(from), dif)) {
     return kExitFailed;
   }
-  const bool ok = toS500 ? SaveS500(ui, dif, from == "bin", S500ProposedNames(out))
+  const bool ok = toS500 ? SaveS500(ui, dif, from == "bin", outSet)
                          : SaveFirmware(ui, dif, out, kinds.at(to), params);
   if (!ok) return kExitFailed;
-  std::printf("Converted %s to %s.\n", in.c_str(), out.c_str());
+  uint32_t first = 0, last = 0;
+  if (toS500 && S500LeftOut(dif, first, last))
+    std::printf(
+        "Converted %s to %s; NOR %s-%s was left out (a 2BIN+2OGM set holds the firmware "
+        "area 0-%s only).\n",
+        in.c_str(), out.c_str(), RegionHex(first).c_str(), RegionHex(last).c_str(),
+        RegionHex(kS500FirmwareEnd - 1).c_str());
+  else
+    std::printf("Converted %s to %s.\n", in.c_str(), out.c_str());
   return 0;
 }
 
 }  // namespace
-
-const char* OfflineUsageText() {
-  return "usage: brantle-cli dif info FILE...\n"
-         "       brantle-cli dif create [--original A.bin] [--target B.bin] [--tfs T.tfs]\n"
-         "                  [--merge D.dif]... [--compare bytewise|64k]\n"
-         "                  [--reversal none|separate|embed] [--undo-out R.dif]\n"
-         "                  [--undo-comment FILE] [--undo-zlib] [--zlib] [--comment FILE] -o "
-         "OUT.dif\n"
-         "       brantle-cli dif apply D.dif... [--bin IMAGE.bin] [--tfs OUT.tfs]\n"
-         "                  [--undo D.dif]... [--no-tfs D.dif]...\n"
-         "       brantle-cli convert KIND INPUT OUTPUT [--zlib] [--comment FILE]\n"
-         "  KIND: s3-to-bin s3-to-dif bin-to-s3 dif-to-s3 bin-to-s500 dif-to-s500\n"
-         "        s500-to-bin s500-to-dif\n"
-         "  A 2BIN+2OGM set is named by its stem: STEM_1.bin STEM_1.ogm STEM_2.bin STEM_2.ogm.\n"
-         "  Comments are RTF or plain text files.\n";
-}
 
 bool IsOfflineCommand(const std::vector<std::string>& args) {
   return !args.empty() && (args[0] == "dif" || args[0] == "convert");
@@ -261,7 +280,11 @@ bool IsOfflineCommand(const std::vector<std::string>& args) {
 int RunOfflineCommand(const std::vector<std::string>& in) {
   Args a;
   std::string error;
-  if (!Parse(in, a, error)) return Usage(error);
+  if (!Parse(in, a, error)) return UsageError(error, in[0]);
+  if (a.Flag("--help") || a.Flag("-h")) {
+    std::fputs(CommandHelp(in[0]).c_str(), stdout);
+    return 0;
+  }
   ConsoleProgress progress;
   ConsoleUi ui(progress, a.Flag("--yes"));
   if (a.words[0] == "convert") return Convert(a, ui);
@@ -269,7 +292,7 @@ int RunOfflineCommand(const std::vector<std::string>& in) {
   if (sub == "info") return DifInfo(a);
   if (sub == "create") return DifCreate(a, ui);
   if (sub == "apply") return DifApply(a, ui);
-  return Usage("dif takes info, create or apply");
+  return UsageError("dif takes info, create or apply", "dif");
 }
 
 }  // namespace brantle::cli

@@ -11,6 +11,4 @@ bool IsOfflineCommand(const std::vector<std::string>& args);
 // Runs it; returns the exit status (0, 1 after a message, 2 for bad options).
 int RunOfflineCommand(const std::vector<std::string>& args);
 
-const char* OfflineUsageText();
-
 }  // namespace brantle::cli

@@ -37,7 +37,7 @@ PhoneApp::PhoneApp(const Options& options)
   ui.eeprom = options.eeprom;
   // No one to ask: stop at the next block as the Cancel button would.
   ui.onRefuse = [this] { frame.Cancel = true; };
-  ui.onInterrupt = [this] { frame.RequestCancel(); };
+  ui.onInterrupt = [this] { OnInterrupt(); };
   ui.onTerminate = [this] { frame.CancelNow(); };
 }
 
@@ -48,21 +48,40 @@ PhoneApp::~PhoneApp() {
   progress.Finish();
 }
 
+void PhoneApp::OnInterrupt() {
+  if (frame.State().CancelEnabled) return frame.RequestCancel();
+  interrupted_ = true;
+  if (frame.Busy) std::fprintf(stderr, "(Ctrl-C: the command stops once the phone is connected)\n");
+}
+
 bool PhoneApp::Connect(const std::string& port) {
   settings.SetComPort(port);
   driver.ReinitializePort();
   if (!frame.PortOpen) return false;
   std::fprintf(stderr, "Turn on the phone in boot mode (waiting up to %u s)...\n",
                options_.bootTimeoutS);
-  if (!driver.TickUntilConnected(options_.bootTimeoutS * 1000,
-                                 [] { return TerminationSignal() != 0; })) {
-    if (ui.errors() == 0 && TerminationSignal() == 0)
-      ui.Error("Error: no phone in boot mode answered on " + port);
-    return false;
+  const int errorsBefore = ui.errors();
+  // Ctrl-C comes in through the pump, as during an operation.
+  const auto stop = [this] {
+    ui.PumpMessages();
+    return TerminationSignal() != 0 || interrupted_;
+  };
+  if (driver.TickUntilConnected(options_.bootTimeoutS * 1000, stop)) {
+    progress.Finish();
+    errors_ = ui.errors();
+    return true;
   }
-  progress.Finish();
-  errors_ = ui.errors();
-  return true;
+  const std::string tried = "Tried as " + options_.family + ": ";
+  const std::string may = "The phone may be of another family (--family) or not in boot mode.";
+  if (driver.FailedStep() == "ErrC_Init_Bootup") {
+    std::fprintf(stderr, "%sthe boot code answered, but not as an %s phone does. %s\n",
+                 tried.c_str(), options_.family.c_str(), may.c_str());
+  } else if (ui.errors() == errorsBefore && !ui.declined() && !stop()) {
+    ui.Error("Error: no phone in boot mode answered on " + port + " within " +
+             std::to_string(options_.bootTimeoutS) + " s (tried as " + options_.family + "). " +
+             may);
+  }
+  return false;
 }
 
 std::string PhoneApp::FlashText() {

@@ -3,48 +3,28 @@
 
 #include "phone_commands.h"
 
-#include <csignal>
+#include <algorithm>
 #include <cstdio>
 #include <string>
 
 #include "comment_file.h"
 #include "engine/trace.h"
+#include "files/simulator_process.h"
 #include "formats/nor_regions.h"
+#include "formats/tfs_pair.h"
+#include "help_texts.h"
 #include "input_checks.h"
 #include "operations/dump_workflow.h"
 #include "operations/erase_workflow.h"
 #include "operations/flash_pages.h"
 #include "operations/tfs_workflows.h"
 #include "phone_app.h"
-#include "files/simulator_process.h"
+#include "phone_checks.h"
+#include "run_ending.h"
+#include "target_checks.h"
 
 namespace brantle::cli {
 namespace {
-
-int Fail(const std::string& message) {
-  std::fprintf(stderr, "%s\n", message.c_str());
-  return kExitFailed;
-}
-
-// "firmware", "eeprom", "full" or "START-END" as the two address fields.
-bool RegionFields(const std::string& region, const NorAreas& areas, std::string& start,
-                  std::string& end) {
-  if (region == "firmware") {
-    start = "0", end = RegionHex(areas.FirmwareSize - 1);
-  } else if (region == "eeprom") {
-    start = RegionHex(areas.EepromStart()), end = RegionHex(areas.Total() - 1);
-  } else if (region == "full") {
-    start = "0", end = RegionHex(areas.Total() - 1);
-  } else {
-    const size_t dash = region.find('-');
-    if (dash == std::string::npos) return false;
-    start = region.substr(0, dash), end = region.substr(dash + 1);
-    for (std::string* field : {&start, &end})
-      if (field->size() > 2 && (*field)[0] == '0' && ((*field)[1] == 'x' || (*field)[1] == 'X'))
-        field->erase(0, 2);
-  }
-  return true;
-}
 
 // --undo FILE [--zlib] [--comment FILE]: the undo box checked, the save dialog
 // answered with FILE.
@@ -118,20 +98,55 @@ struct Prepared {
   FlashUndoChoice undo;
 };
 
-int Prepare(PhoneApp& app, const Options& o, Prepared& p) {
-  if (const int status = CheckInputs(o, app.frame.Areas(), p.inputs)) return status;
-  if ((o.command == "dump" || o.command == "erase") &&
-      !RegionFields(o.region, app.frame.Areas(), p.start, p.end))
-    return Fail("brantle-cli: --region is firmware, eeprom, full or START-END");
-  return UndoChoice(app, o, p.undo) ? 0 : kExitFailed;
+// The files a command writes, and those it reads (which none of them may be).
+TargetCheck Targets(const Options& o) {
+  TargetCheck check;
+  check.overwrite = o.overwrite;
+  if (o.command == "dump") check.targets = {o.output};
+  if (o.command == "dump-s500") {
+    const S500Names names = S500ProposedNames(o.output);
+    check.targets.assign(names.begin(), names.end());
+  }
+  if (o.command == "flash" || o.command == "erase") check.targets = {o.undo};
+  if (o.command == "flash") check.inputs = FlashInputs(o);
+  if (o.command == "tfs") {
+    const std::string& kind = o.operands[0];
+    if (kind == "dump") check.targets = {o.operands[1], CfgNameFor(o.operands[1])};
+    if (kind == "raw-read") check.targets = {o.operands[3]};
+    if (kind == "flash") check.inputs = {o.operands[1], CfgNameFor(o.operands[1])};
+    for (size_t i = 1; kind == "put" && i < o.operands.size(); ++i)
+      check.inputs.push_back(o.operands[i].substr(0, o.operands[i].find('=')));
+  }
+  check.inputs.push_back(o.commentFile);
+  return check;
 }
 
-int Run(PhoneApp& app, const Options& o, const Prepared& p) {
+// Everything that can be checked before the port is touched; 0 to go ahead.
+int Prepare(PhoneApp& app, const Options& o, Prepared& p) {
+  const NorAreas& areas = app.frame.Areas();
+  if (const int status = CheckInputs(o, areas, p.inputs)) return status;
+  if (const int status = CheckRegion(o, areas, p.start, p.end)) return status;
+  if (const int status = CheckSectors(o)) return status;
+  if (!UndoChoice(app, o, p.undo)) {
+    std::fprintf(stderr, "Nothing was sent to the phone.\n");
+    return kExitUsage;
+  }
+  if (const int status = CheckTargets(Targets(o), o.command)) return status;
+  if (const int status = CheckLoaders(o)) return status;
+  if (!o.trace.empty()) {
+    std::string error;
+    auto tracer = Tracer::OpenFile(o.trace, error);
+    if (!tracer) return UsageError(error, o.command);
+    app.link.SetTrace(tracer);
+  }
+  return 0;
+}
+
+void Run(PhoneApp& app, const Options& o, const Prepared& p) {
   if (o.command == "identify") {
     std::fputs(app.FlashText().c_str(), stdout);
-    return 0;
+    return;
   }
-  CatchInterrupt();
   const std::string &start = p.start, &end = p.end;
   const FlashUndoChoice& undo = p.undo;
   if (o.command == "dump") {
@@ -149,39 +164,60 @@ int Run(PhoneApp& app, const Options& o, const Prepared& p) {
   } else if (o.command == "tfs") {
     Tfs(app, o);
   }
-  return app.Succeeded() ? 0 : kExitFailed;
 }
 
-// A command stopped by SIGTERM or SIGHUP exits as the signal would have ended it,
-// once the phone connection is ended.
-int ExitStatus(int status) {
-  const int signal = TerminationSignal();
-  if (signal == 0) return status;
-  std::fprintf(stderr, "brantle-cli: ended by %s\n", signal == SIGHUP ? "SIGHUP" : "SIGTERM");
-  return 128 + signal;
+// The first line of the error that stopped the command.
+std::string Reason(const PhoneApp& app) {
+  const std::string& text = app.ui.lastError();
+  return text.substr(0, text.find('\n'));
+}
+
+// Connects, runs the command and says how it went. The connection ends with app.
+Ending Session(PhoneApp& app, const Options& o, const Prepared& p, const std::string& port) {
+  Ending ending;
+  ending.kind = Ending::Kind::Cancelled;
+  if (!app.Connect(port)) {
+    ending.signal = TerminationSignal();
+    if (ending.signal != 0 || app.Cancelled()) {
+      ending.text = "nothing on the phone was read or written";
+      return ending;
+    }
+    return {Ending::Kind::Failed, Reason(app)};
+  }
+  if (!TerminationSignal() && !app.Cancelled()) Run(app, o, p);
+  const std::vector<std::string>& chosen = app.ui.filesChosen;
+  const bool undoSaved = !o.undo.empty() &&
+                         std::find(chosen.begin(), chosen.end(), o.undo) != chosen.end() &&
+                         !app.Failed();
+  ending.signal = TerminationSignal();
+  if (ending.signal == 0 && app.Failed()) return {Ending::Kind::Failed, Reason(app)};
+  if (ending.signal != 0 || app.Cancelled()) {
+    ending.text = UntouchedText(o, undoSaved);
+    return ending;
+  }
+  return {Ending::Kind::Completed, CompletedText(o, p.start, p.end, undoSaved)};
 }
 
 }  // namespace
 
 int RunPhoneCommand(const Options& o) {
   CatchTermination();
-  SimulatorProcess simulator;  // declared first: it outlives the connection to it
-  PhoneApp app(o);
-  Prepared prepared;
-  if (const int status = Prepare(app, o, prepared)) return status;
-  std::string port = o.port, error;
-  if (!o.simulate.empty()) {
-    if (!simulator.Start(o.simulate, error)) return ExitStatus(Fail(error));
-    port = simulator.PortPath();
-    std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
+  CatchInterrupt();
+  Ending ending;
+  {
+    SimulatorProcess simulator;  // declared first: it outlives the connection to it
+    PhoneApp app(o);
+    Prepared prepared;
+    if (const int status = Prepare(app, o, prepared)) return status;
+    std::string port = o.port, error;
+    if (!o.simulate.empty()) {
+      if (!simulator.Start(o.simulate, error)) return End({Ending::Kind::Failed, error});
+      port = simulator.PortPath();
+      std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
+    }
+    ending = Session(app, o, prepared, port);
   }
-  if (!o.trace.empty()) {
-    auto tracer = Tracer::OpenFile(o.trace, error);
-    if (!tracer) return Fail(error);
-    app.link.SetTrace(tracer);
-  }
-  if (!app.Connect(port)) return ExitStatus(kExitFailed);
-  return ExitStatus(TerminationSignal() ? kExitFailed : Run(app, o, prepared));
+  return End(ending);
 }
 
 }  // namespace brantle::cli

@@ -5,19 +5,17 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "cli_options.h"
 #include "console_progress.h"
 #include "console_ui.h"
 #include "formats/stde_decoder.h"
 #include "formats/tfs_pair.h"
+#include "help_texts.h"
 #include "phone_commands.h"
+#include "target_checks.h"
 
 namespace brantle::cli {
 namespace {
-
-int Usage(const std::string& error) {
-  std::fprintf(stderr, "brantle-cli: %s\n\n%s", error.c_str(), TfsUsageText());
-  return kExitUsage;
-}
 
 // A dump larger than the common 16 MiB NAND comes from the E800's 32 MiB one.
 uint32_t SectorsFor(const std::string& path, const std::string& family) {
@@ -43,36 +41,48 @@ bool Decode(ConsoleUi& ui, const std::string& in, const std::string& family, TDI
 
 }  // namespace
 
-const char* TfsUsageText() {
-  return "usage: brantle-cli tfs decode IN.tfr OUT.tfs [--family E700|E800|E330]\n"
-         "       brantle-cli tfs ls IN.tfr [--family E700|E800|E330]\n"
-         "  A raw NAND dump is decoded into a TFS/CFG file pair (empty directories kept),\n"
-         "  or listed as its directory tree with file sizes. Without --family, a dump\n"
-         "  larger than 16 MiB is taken as the 32 MiB NAND of the E800.\n";
-}
-
+// "tfs decode" and "tfs ls" work on files; every other tfs command needs a phone.
 bool IsTfsCommand(const std::vector<std::string>& args) {
-  return !args.empty() && args[0] == "tfs";
+  if (args.empty() || args[0] != "tfs") return false;
+  for (size_t i = 1; i < args.size(); ++i) {
+    if (args[i] == "--family") {
+      ++i;
+    } else if (args[i].empty() || args[i][0] != '-') {
+      return args[i] == "decode" || args[i] == "ls";
+    }
+  }
+  return false;
 }
 
 int RunTfsCommand(const std::vector<std::string>& args) {
   std::vector<std::string> words;
   std::string family;
+  bool overwrite = false;
   for (size_t i = 0; i < args.size(); ++i) {
-    if (args[i] == "--family" && i + 1 < args.size()) {
-      family = args[++i];
-      if (family != "E700" && family != "E800" && family != "E330" && family != "S500")
-        return Usage("unknown family " + family);
+    if (args[i] == "--overwrite") {
+      overwrite = true;
+    } else if (args[i] == "--help" || args[i] == "-h") {
+      std::fputs(CommandHelp("tfs").c_str(), stdout);
+      return 0;
+    } else if (args[i] == "--family" && i + 1 < args.size()) {
+      family = CanonicalFamily(args[++i]);
+      if (family.empty() || family == "Opti")
+        return UsageError("unknown family " + args[i] + " (E700, E800 or E330)", "tfs");
     } else if (!args[i].empty() && args[i][0] == '-') {
-      return Usage("unknown option " + args[i]);
+      return UsageError("unknown option " + args[i], "tfs");
     } else {
       words.push_back(args[i]);
     }
   }
   const std::string sub = words.size() > 1 ? words[1] : "";
   if (!((sub == "decode" && words.size() == 4) || (sub == "ls" && words.size() == 3)))
-    return Usage("tfs takes decode IN.tfr OUT.tfs, or ls IN.tfr");
+    return UsageError(sub == "decode" ? "tfs decode takes IN.tfr OUT.tfs" : "tfs ls takes IN.tfr",
+                      "tfs");
 
+  if (sub == "decode")
+    if (const int status =
+            CheckTargets({{words[3], CfgNameFor(words[3])}, {words[2]}, overwrite}, "tfs"))
+      return status;
   ConsoleProgress progress;
   ConsoleUi ui(progress, false);
   TDIFFile dif;

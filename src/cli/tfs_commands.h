@@ -6,8 +6,8 @@
 
 namespace brantle::cli {
 
+// "tfs decode" and "tfs ls"; the other tfs commands talk to a phone.
 bool IsTfsCommand(const std::vector<std::string>& args);
 int RunTfsCommand(const std::vector<std::string>& args);
-const char* TfsUsageText();
 
 }  // namespace brantle::cli

@@ -148,7 +148,7 @@ TEST_F(CliFlash, DifFilesThatCannotBeUsedStopTheFlashBeforeConnecting) {
   ASSERT_EQ(good.SaveToFile(dir.File("good.dif"), 0), kDIFOk);
   dir.Write("random.dif", std::string(300, '\x5A'));
   const auto r = Run({"flash", "dif", dir.File("good.dif"), dir.File("random.dif")});
-  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find(dir.File("random.dif") + ": invalid DIF file"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Nothing was sent to the phone."), std::string::npos) << r.err;
   EXPECT_EQ(phone->Stats().connects, 0);
@@ -168,7 +168,7 @@ TEST_F(CliFlash, DifFilesWithNothingForThePhoneStopTheFlashBeforeConnecting) {
       dif.SetComment(dif.AddBlock(), "{\\rtf1 only words\\par}");
     ASSERT_EQ(dif.SaveToFile(dir.File(name), 0), kDIFOk);
     const auto r = Run({"flash", "dif", dir.File(name)});
-    EXPECT_EQ(r.status, 1) << r.err;
+    EXPECT_EQ(r.status, 2) << r.err;
     EXPECT_NE(r.err.find(dir.File(name) + ": nothing in it"), std::string::npos) << r.err;
   }
   EXPECT_EQ(phone->Stats().connects, 0);
@@ -178,29 +178,57 @@ TEST_F(CliFlash, DifFilesWithNothingForThePhoneStopTheFlashBeforeConnecting) {
 TEST_F(CliFlash, FilesThatCannotBeReadStopTheCommandBeforeConnecting) {
   const std::string before = Nor();
   dir.Write("fw.bin", "FIRMWARE");
-  const std::vector<std::pair<std::vector<std::string>, int>> refused = {
-      {{"flash", "bin", dir.File("missing.bin")}, 1},
-      {{"flash", "s3", dir.File("missing.s3")}, 1},
-      {{"flash", "diff", dir.File("fw.bin"), dir.File("missing.bin")}, 1},
+  dir.Write("bad.s3", "S00600004844521B\nS3XX\n");
+  dir.Write("huge.bin", std::string((32u << 20) + 1, '\x11'));
+  dir.Write("short.bin", "0123");
+  dir.Write("ogm1.ogm", std::string(0x100001, '\x22'));
+  dir.Write("pair.tfs", "no CFG beside it");
+  const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"flash", "bin", dir.File("missing.bin")}, "missing.bin: could not open file"},
+      {{"flash", "bin", dir.File("huge.bin")}, "huge.bin: Flashing aborted: "},
+      {{"flash", "s3", dir.File("missing.s3")}, "missing.s3: could not open file"},
+      {{"flash", "s3", dir.File("bad.s3")}, "bad.s3: Error: invalid S3 file, line 1"},
+      {{"flash", "diff", dir.File("fw.bin"), dir.File("missing.bin")},
+       "missing.bin: could not open file"},
       {{"flash", "part", dir.File("missing.bin"), "--file-offset", "0", "--length", "4",
         "--phone-offset", "10000"},
-       1},
-      {{"flash", "s500", "--bin2", dir.File("missing.bin")}, 1},
-      {{"flash", "s500"}, 2},
+       "missing.bin: could not open file"},
+      {{"flash", "part", dir.File("short.bin"), "--file-offset", "2", "--length", "4",
+        "--phone-offset", "10000"},
+       "short.bin: Flashing aborted: "},
+      {{"flash", "part", dir.File("short.bin"), "--file-offset", "0", "--length", "4K",
+        "--phone-offset", "10000"},
+       "brantle-cli: --length 4K is not a hexadecimal number\nsee brantle-cli flash --help\n"},
+      {{"flash", "s500", "--bin2", dir.File("missing.bin")}, "missing.bin: could not open file"},
+      {{"flash", "s500", "--ogm1", dir.File("ogm1.ogm")}, "Operation aborted: invalid OGM1 file"},
+      {{"flash", "s500"},
+       "brantle-cli: flash s500 needs --bin1, --bin2, --ogm1 or --ogm2\n"
+       "see brantle-cli flash --help\n"},
       {{"flash", "bin", dir.File("fw.bin"), "--undo", dir.File("u.dif"), "--comment",
         dir.File("missing.txt")},
-       1},
-      {{"dump", "--region", "somewhere", "-o", dir.File("d.bin")}, 1},
+       "missing.txt"},
+      {{"tfs", "flash", dir.File("pair.tfs")}, "pair.tfs: "},
+      {{"tfs", "put", dir.File("missing.txt") + "=/user/a.txt"},
+       "missing.txt: could not open file"},
+      {{"tfs", "put", dir.File("fw.bin") + "=user/a.txt"},
+       "brantle-cli: tfs put takes LOCAL=/TFS/PATH, not " + dir.File("fw.bin") + "=user/a.txt\n"},
+      {{"tfs", "raw-read", "10", "9", dir.File("r.tfr")}, "the first sector lies after the last"},
+      {{"tfs", "raw-read", "0", "65536", dir.File("r.tfr")}, "the NAND has sectors 0 to 65535"},
+      {{"dump", "--region", "somewhere", "-o", dir.File("d.bin")},
+       "brantle-cli: --region somewhere: give firmware, eeprom, full or START-END in "
+       "hexadecimal\nsee brantle-cli dump --help\n"},
   };
-  for (const auto& [args, status] : refused) {
+  for (const auto& [args, message] : refused) {
     const auto r = Run(args);
-    EXPECT_EQ(r.status, status) << r.err;
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find(message), std::string::npos) << message << "\n" << r.err;
     EXPECT_EQ(r.err.find("Turn on the phone"), std::string::npos) << r.err;
   }
   EXPECT_EQ(phone->Stats().connects, 0);
   EXPECT_EQ(NorDifference(before), "");
   EXPECT_FALSE(std::ifstream(dir.File("u.dif")).good());
   EXPECT_FALSE(std::ifstream(dir.File("d.bin")).good());
+  EXPECT_FALSE(std::ifstream(dir.File("r.tfr")).good());
 }
 
 }  // namespace

@@ -262,5 +262,60 @@ TEST_F(CliOffline, CreateWritesNothingWhenAMergedDifCannotBeUsed) {
   EXPECT_FALSE(std::ifstream(dir.File("out.dif")).good());
 }
 
+TEST_F(CliOffline, AnS500SetSaysWhatItLeavesOut) {
+  std::string image(16u << 20, '\x11');
+  image.replace(0xEFFFFF, 2, "FE");  // the firmware area's last byte and the EEPROM's first
+  dir.Write("full.bin", image);
+  auto r = Run({"convert", "bin-to-s500", dir.File("full.bin"), dir.File("set")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Converted " + dir.File("full.bin") + " to " + dir.File("set") +
+                       "; NOR F00000-FFFFFF was left out (a 2BIN+2OGM set holds the firmware "
+                       "area 0-EFFFFF only).\n");
+  EXPECT_EQ(ReadFile(dir.File("set_2.ogm")), image.substr(0xC70000, 0x290000));
+
+  // A firmware image has nothing to leave out.
+  dir.Write("fw.bin", image.substr(0, 0xF00000));
+  r = Run({"convert", "bin-to-s500", dir.File("fw.bin"), dir.File("fw")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Converted " + dir.File("fw.bin") + " to " + dir.File("fw") + ".\n");
+}
+
+TEST_F(CliOffline, ApplyingToAnImageThatDoesNotExistSaysItStartsFromFF) {
+  auto r = Run({"dif", "create", "--original", dir.File("a.bin"), "--target", dir.File("b.bin"),
+                "-o", dir.File("p.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "apply", dir.File("p.dif"), "--bin", dir.File("new.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find(dir.File("new.bin") +
+                       " does not exist yet: it is made from the DIFs alone, every byte they do "
+                       "not write being FF.\n"),
+            std::string::npos)
+      << r.err;
+  const std::string made = ReadFile(dir.File("new.bin"));
+  ASSERT_EQ(made.size(), 30005u);
+  EXPECT_EQ(made.substr(30000), "PATCH");
+  EXPECT_EQ(made.substr(8, 100), std::string(100, '\xFF'));
+  // An image that exists is changed without a word about it.
+  r = Run({"dif", "apply", dir.File("p.dif"), "--bin", dir.File("a.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.err.find("does not exist"), std::string::npos) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("a.bin")), target);
+}
+
+TEST_F(CliOffline, ComparingShowsAsAProgressLineWithItsCount) {
+  const auto r = Run({"dif", "create", "--original", dir.File("a.bin"), "--target",
+                      dir.File("b.bin"), "-o", dir.File("p.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  std::istringstream lines(r.err);
+  std::string line, last;
+  while (std::getline(lines, line)) {
+    if (line.find("Processing BIN part of DIF file:") == std::string::npos) continue;
+    EXPECT_EQ(line.rfind("Processing BIN part of DIF file: ", 0), 0u) << line;
+    EXPECT_NE(line.find(" of 50000 bytes done"), std::string::npos) << line;
+    last = line;
+  }
+  EXPECT_EQ(last, "Processing BIN part of DIF file: 50000 of 50000 bytes done") << r.err;
+}
+
 }  // namespace
 }  // namespace brantle

@@ -64,8 +64,10 @@ TEST(CliPhone, BadInputIsRefusedWithAMessage) {
 
   r = test::RunProgram(kCli,
                        {"--simulate", "E700", "dump", "--start", "20", "--end", "10", "-o", "x"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Dump aborted: invalid region"), std::string::npos) << r.err;
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err,
+            "brantle-cli: --region 20-10: the start lies above the end\n"
+            "see brantle-cli dump --help\n");
 
   r = test::RunProgram(kCli, {"--family", "E900", "--port", "/dev/null", "identify"});
   EXPECT_EQ(r.status, 2);
@@ -90,11 +92,43 @@ TEST(CliPhone, CommandsThePhoneCannotDoAreRefusedBeforeConnecting) {
   }
 }
 
-TEST(CliPhone, ASpeedTheUartCannotMakeFailsTheSwitch) {
-  const auto r = test::RunProgram(kCli, {"--simulate", "E800", "--speed", "10", "identify"});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("Initializing (switching speed): invalid speed"), std::string::npos)
+TEST(CliPhone, APhoneOfAnotherFamilyIsNamedAsSuch) {
+  sim::EPhoneConfig config;
+  config.family = "E700";
+  sim::VirtualEPhone phone(config);
+  ASSERT_TRUE(phone.Start()) << phone.error();
+  auto r = test::RunProgram(kCli, {"--port", phone.PortPath(), "--family", "E800", "identify"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("Initializing (bootup): communications timeout\n"
+                       "Tried as E800: the boot code answered, but not as an E800 phone does. The "
+                       "phone may be of another family (--family) or not in boot mode.\n"),
+            std::string::npos)
       << r.err;
+  EXPECT_EQ(phone.Stats().connects, 0);
+
+  // Nothing answers an E-family boot wait from an OptiFlash phone.
+  sim::VirtualOptiPhone opti{sim::OptiPhoneConfig{}};
+  ASSERT_TRUE(opti.Start());
+  r = test::RunProgram(
+      kCli, {"--port", opti.PortPath(), "--family", "e330", "--boot-timeout", "1", "identify"});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_NE(r.err.find("Error: no phone in boot mode answered on " + opti.PortPath() +
+                       " within 1 s (tried as E330). The phone may be of another family "
+                       "(--family) or not in boot mode.\n"),
+            std::string::npos)
+      << r.err;
+}
+
+TEST(CliPhone, MissingLoaderFilesAreFoundBeforeConnecting) {
+  test::TempDir loaders;
+  loaders.Write("e800_loader1.bin", "too short");
+  const auto r = test::RunProgram(kCli, {"--simulate", "E800", "identify"}, {},
+                                  {"BRANTLE_LOADERS=" + loaders.path()});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("brantle-cli: loader file " + loaders.path() + "/"), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find("Nothing was sent to the phone.\n"), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Virtual"), std::string::npos) << "no phone was started: " << r.err;
 }
 
 }  // namespace

@@ -61,14 +61,36 @@ TEST_F(CliWorkflow, FilesWrittenIntoTheFileSystemDumpBack) {
   EXPECT_NE(data.find(std::string(5000, '\x5A')), std::string::npos);
 }
 
+TEST_F(CliWorkflow, TheE800sWholeNandReadsBackRawSectorForSector) {
+  dir.Write("a.txt", "kept in the NAND\n");
+  auto r = Run({"tfs", "put", dir.File("a.txt") + "=/user/a.txt"});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"tfs", "raw-read", "0", "65535", dir.File("nand.tfr")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<uint8_t> nand = phone->NandSectors();
+  ASSERT_EQ(nand.size(), 65536u * 512);
+  EXPECT_TRUE(test::ReadFile(dir.File("nand.tfr")) == std::string(nand.begin(), nand.end()));
+}
+
 TEST_F(CliWorkflow, EepromWithoutATerminalIsNotGuessed) {
   dir.Write("ee.bin", std::string(0x20000, '\x11'));
   const std::string before = Nor();
+  // The question would come for sure: the command does not begin.
   auto r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
                 "--phone-offset", "E00000"});
-  EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_NE(r.err.find("give --eeprom yes or --eeprom no"), std::string::npos) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_EQ(r.err,
+            "brantle-cli: the flash writes into the EEPROM area (E00000-FFFFFF) and there is no "
+            "terminal to ask on: give --eeprom yes or --eeprom no\nsee brantle-cli flash --help\n");
+  EXPECT_EQ(phone->Stats().connects, 0);
   EXPECT_EQ(NorDifference(before), "");
+  r = Run({"tfs", "format"});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("tfs format asks before it formats the NAND and there is no terminal to ask "
+                       "on: give --yes\n"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(phone->Stats().connects, 0);
   r = Run({"flash", "part", dir.File("ee.bin"), "--file-offset", "0", "--length", "10000",
            "--phone-offset", "E00000", "--eeprom", "yes"});
   ASSERT_EQ(r.status, 0) << r.err;
@@ -82,7 +104,7 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
   const auto r =
       test::RunProgram(test::kCli,
                        {"--port", phone->PortPath(), "--family", "E800", "--speed", "806400",
-                        "dump", "--region", "full", "-o", dir.File("full.bin")},
+                        "dump", "--region", "full", "-o", dir.File("full.bin"), "--overwrite"},
                        [&](pid_t pid, const std::string& err) {
                          if (!sent && err.find("Reading") != std::string::npos) {
                            kill(pid, SIGINT);
@@ -93,6 +115,10 @@ TEST_F(CliWorkflow, CtrlCStopsADumpAfterTheCurrentSectorAndWritesNothing) {
   EXPECT_EQ(r.status, 1) << r.err;
   EXPECT_NE(r.err.find("Are you sure to cancel?"), std::string::npos) << r.err;
   EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("\nCancelled: " + dir.File("full.bin") +
+                       " not written; the phone is unchanged.\n"),
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");
   EXPECT_LT(phone->Stats().reads, 256);
 }
@@ -104,16 +130,21 @@ TEST_F(CliWorkflow, TermAndHangupStopADumpWithoutAskingAndEndThePhoneConnection)
     dir.Write("full.bin", "the file that was there");
     const int readsBefore = phone->Stats().reads;
     bool sent = false;
-    const auto r =
-        Run({"--speed", "806400", "dump", "--region", "full", "-o", dir.File("full.bin")},
-            [&](pid_t pid, const std::string& err) {
-              if (!sent && err.find("Reading") != std::string::npos) {
-                kill(pid, signal);
-                sent = true;
-              }
-            });
+    const auto r = Run({"--speed", "806400", "dump", "--region", "full", "-o", dir.File("full.bin"),
+                        "--overwrite"},
+                       [&](pid_t pid, const std::string& err) {
+                         if (!sent && err.find("Reading") != std::string::npos) {
+                           kill(pid, signal);
+                           sent = true;
+                         }
+                       });
     ASSERT_TRUE(sent) << r.err;
     EXPECT_EQ(r.status, 128 + signal) << r.err;
+    EXPECT_NE(
+        r.err.find(std::string("\nCancelled by ") + (signal == SIGTERM ? "SIGTERM" : "SIGHUP") +
+                   ": " + dir.File("full.bin") + " not written; the phone is unchanged.\n"),
+        std::string::npos)
+        << r.err;
     EXPECT_EQ(r.err.find("Are you sure to cancel?"), std::string::npos) << r.err;
     EXPECT_EQ(r.err.find("Dump completed."), std::string::npos) << r.err;
     EXPECT_EQ(test::ReadFile(dir.File("full.bin")), "the file that was there");

@@ -154,6 +154,23 @@ TEST(S500SplitTest, HostileBlocksCostNothing) {
   EXPECT_EQ(out[kS500Ogm2], "");
 }
 
+TEST(S500SplitTest, WhatLiesBeyondTheFirmwareAreaIsNamed) {
+  TDIFFile dif;
+  uint32_t first = 0, last = 0;
+  EXPECT_FALSE(S500LeftOut(dif, first, last));
+  dif.Blocks.push_back(Nord(0xEFFFF0, std::string(0x10, 'a')));  // ends at the area's end
+  EXPECT_FALSE(S500LeftOut(dif, first, last));
+  dif.Blocks.push_back(Nord(0xEFFFF8, std::string(0x10, 'b')));  // reaches 8 bytes beyond
+  ASSERT_TRUE(S500LeftOut(dif, first, last));
+  EXPECT_EQ(first, 0xF00000u);
+  EXPECT_EQ(last, 0xF00007u);
+  dif.Blocks.push_back(Nord(0xFFFFF0, std::string(0x10, 'c')));
+  dif.Blocks.push_back(Nord(0xF80000, std::string(0x10, 'd')));
+  ASSERT_TRUE(S500LeftOut(dif, first, last));
+  EXPECT_EQ(first, 0xF00000u);
+  EXPECT_EQ(last, 0xFFFFFFu);
+}
+
 TEST(S500NamingTest, StemFromTheLastChosenFileOrTheFirstName) {
   S500Names names;
   EXPECT_EQ(S500Stem("", names), "");

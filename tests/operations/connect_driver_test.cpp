@@ -65,6 +65,39 @@ TEST(ConnectDriverTest, NoToAnUnknownFlashDisconnectsAndPollsAgain) {
   EXPECT_EQ(rig.frame.State().FlashType, (ColoredText{"Unidentified!!!", TextColor::Maroon}));
 }
 
+TEST(ConnectDriverTest, APortThatCannotBeOpenedSaysWhichAndWhyUnderTheBoxText) {
+  PhoneRig rig("E700");
+  rig.dir.Write("plain.bin", "a file");
+  rig.settings.SetComPort(rig.dir.File("plain.bin"));
+  rig.driver.ReinitializePort();
+  EXPECT_FALSE(rig.frame.PortOpen);
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            std::vector<std::string>{"Error: communications initialization failed\n" +
+                                     rig.dir.File("plain.bin") +
+                                     " is a regular file, not a serial device."});
+}
+
+TEST(ConnectDriverTest, ASpeedTheOptiLoaderDoesNotOfferIsRefusedWithTheSpeedsItDoes) {
+  PhoneRig rig("Opti");
+  rig.optiConfig.baudList = {115200, 460800, 921600};
+  rig.settings.SetComSpeed("38400");
+  EXPECT_FALSE(rig.Connect());
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            std::vector<std::string>{"Initializing (switching speed): invalid speed\nThe phone's "
+                                     "loader offers 115200, 460800 and 921600 bit/s."});
+}
+
+TEST(ConnectDriverTest, TheFailedConnectStepIsKnownAfterwards) {
+  PhoneRig rig("E800");
+  rig.eConfig.family = "E700";  // a phone of another family in boot mode
+  EXPECT_FALSE(rig.Connect());
+  EXPECT_EQ(rig.driver.FailedStep(), "ErrC_Init_Bootup");
+  rig.ePhone.reset();
+  PhoneRig right("E800");
+  EXPECT_TRUE(right.Connect());
+  EXPECT_EQ(right.driver.FailedStep(), "");
+}
+
 TEST(ConnectDriverTest, ConnectErrorShowsItsPrefixAndReopensThePort) {
   PhoneRig rig("E700");
   rig.driver.E().LoadersFolder = rig.dir.path();  // no loaders there

@@ -23,4 +23,10 @@ using ProgramWatch = std::function<void(pid_t pid, const std::string& err)>;
 ProgramResult RunProgram(const std::string& path, const std::vector<std::string>& args,
                          const ProgramWatch& watch = {}, const std::vector<std::string>& env = {});
 
+// As RunProgram, but with a terminal (a pseudo-terminal) as standard input on which
+// typed has been typed; standard output and error are still collected apart. With
+// errorsToo, standard error is that terminal as well (and nothing is typed).
+ProgramResult RunProgramOnTerminal(const std::string& path, const std::vector<std::string>& args,
+                                   const std::string& typed, bool errorsToo = false);
+
 }  // namespace brantle::test

@@ -84,6 +84,21 @@ bool ReadS500Files(Ui& ui, TDIFFile& dif, const S500Names& names) {
   return true;
 }
 
+bool S500LeftOut(const TDIFFile& dif, uint32_t& first, uint32_t& last) {
+  uint64_t from = UINT64_MAX, to = 0;
+  for (const TDIFBlock& block : dif.Blocks) {
+    if (block.Kind != "NORD" || NORDataLength(block) == 0) continue;
+    const uint64_t end = uint64_t{NORAddress(block)} + NORDataLength(block);
+    if (end <= kS500FirmwareEnd) continue;
+    from = std::min<uint64_t>(from, std::max<uint64_t>(NORAddress(block), kS500FirmwareEnd));
+    to = std::max(to, end);
+  }
+  if (to == 0) return false;
+  first = static_cast<uint32_t>(from);
+  last = static_cast<uint32_t>(std::min<uint64_t>(to - 1, UINT32_MAX));
+  return true;
+}
+
 std::string S500Stem(const std::string& chosenLast, const S500Names& names) {
   std::string stem;
   if (!chosenLast.empty()) {

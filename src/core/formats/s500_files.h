@@ -42,6 +42,10 @@ bool S500FileFits(S500Part part, uint64_t size);
 // blocks as given, so a block far outside the firmware area costs nothing.
 S500Images SplitS500(const TDIFFile& dif, bool trim);
 
+// The NOR data beyond the firmware area, which no file of the set holds: false when
+// there is none, else its first and last address.
+bool S500LeftOut(const TDIFFile& dif, uint32_t& first, uint32_t& last);
+
 // Reads the named files (in NOR order) and appends one "NORD" block per file at its
 // window base. A missing, unreadable or oversized file is reported ("Operation
 // aborted:" and the reason) and ends the read; blocks read before stay, and the

@@ -2,6 +2,7 @@
 
 #include "engine/result_codes.h"
 #include "engine/text_fields.h"
+#include "files/port_diagnosis.h"
 #include "lang/lang_get.h"
 
 namespace brantle {
@@ -10,6 +11,16 @@ namespace {
 // Polls in a row without a phone before the port is closed and opened again.
 constexpr int kPollsBeforeReopen = 200;
 constexpr uint32_t kTickMs = 50;
+
+// What a speed the loader refused could have been.
+std::string OfferedSpeedsLine(const OptiFlash& flash) {
+  std::string list;
+  for (size_t i = 0; i < flash.BaudList.size(); ++i) {
+    if (i > 0) list += i + 1 == flash.BaudList.size() ? " and " : ", ";
+    list += std::to_string(flash.BaudList[i]);
+  }
+  return list.empty() ? "" : "The phone's loader offers " + list + " bit/s.";
+}
 
 }  // namespace
 
@@ -45,7 +56,8 @@ void ConnectDriver::ReinitializePort() {
   const int r = family.Family == "Opti" ? opti_.OptiOpenPort(PortName(), family.OptiType)
                                         : e_.EInitPort(PortName(), family.Family);
   if (r != kOk) {
-    frame_.Error(LangGet("Err_COM_Init_Fail"));
+    // The box's own text first; the second line says which port and why.
+    frame_.Error(LangGet("Err_COM_Init_Fail") + "\n" + DiagnosePort(PortName()));
     return;
   }
   frame_.PortOpen = true;
@@ -100,6 +112,7 @@ void ConnectDriver::Tick() {
 
 void ConnectDriver::Connect() {
   attempted_ = true;
+  failedStep_.clear();
   frame_.BeginOperation();
   frame_.ShowInitializing();
   if (!(IsOpti() ? ConnectOpti() : ConnectE())) return;
@@ -158,7 +171,9 @@ bool ConnectDriver::ConnectOpti() {
     return false;
   }
   if (result.code != kOk) {
-    ConnectError(result.prefixKey, result.code, opti_.LoaderError());
+    // The loader's speeds are known only now, and gone once the port is reopened.
+    const std::string speeds = result.code == kErrSpeed ? OfferedSpeedsLine(opti_.Flash) : "";
+    ConnectError(result.prefixKey, result.code, opti_.LoaderError(), speeds);
     return false;
   }
   frame_.FlashKnown = true;
@@ -167,10 +182,11 @@ bool ConnectDriver::ConnectOpti() {
   return true;
 }
 
-void ConnectDriver::ConnectError(const std::string& prefixKey, int code,
-                                 const std::string& detail) {
+void ConnectDriver::ConnectError(const std::string& prefixKey, int code, const std::string& detail,
+                                 const std::string& secondLine) {
   frame_.TimerRunning = false;
-  ShowEngineError(frame_, LangGet(prefixKey), code, code == kErrLoader ? detail : "");
+  failedStep_ = prefixKey;
+  ShowEngineError(frame_, LangGet(prefixKey), code, code == kErrLoader ? detail : "", secondLine);
   ReinitializePort();
   frame_.ShowIdleState();
 }

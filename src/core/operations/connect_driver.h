@@ -37,7 +37,8 @@ class ConnectDriver {
 
   // Closes the port if open and opens it again for polling, for the family the
   // window shows (a port or family change, start-up, after a connect error).
-  // Shows "Err_COM_Init_Fail" when it cannot be opened.
+  // Shows "Err_COM_Init_Fail" when it cannot be opened, with a second line naming
+  // the port and the cause.
   void ReinitializePort();
   // The person picked another port or family: the setting is written, the port
   // reopened for it and the window refreshed.
@@ -62,12 +63,16 @@ class ConnectDriver {
 
   // Failed polls since the port was last re-initialised.
   int PollCount() const { return polls_; }
+  // The message prefix key of the connect step that failed last ("ErrC_Init_Bootup",
+  // ...); empty when the last connect attempt did not fail in a step.
+  const std::string& FailedStep() const { return failedStep_; }
 
  private:
   void Connect();
   bool ConnectE();
   bool ConnectOpti();
-  void ConnectError(const std::string& prefixKey, int code, const std::string& detail);
+  void ConnectError(const std::string& prefixKey, int code, const std::string& detail,
+                    const std::string& secondLine = "");
   int Terminate();
   void ClosePort();
 
@@ -79,6 +84,7 @@ class ConnectDriver {
   int polls_ = 0;
   bool attempted_ = false;
   std::string hint_;  // a phone answered and the connect steps ran
+  std::string failedStep_;
 };
 
 }  // namespace brantle

@@ -13,13 +13,15 @@ int32_t FieldHexToInt(const std::string& text) {
   return static_cast<int32_t>(static_cast<uint32_t>(HexToInt(text)));
 }
 
-void ShowEngineError(Ui& ui, const std::string& prefix, int code, const std::string& detail) {
+void ShowEngineError(Ui& ui, const std::string& prefix, int code, const std::string& detail,
+                     const std::string& secondLine) {
   std::string text = prefix + " ";
   if ((code <= kErrOpen && code >= kErrCrc) || code == kOk)
     text += LangGet("KTZ_Error_" + std::to_string(code));
   else if (code == kErrLoader)
     text += EngineErrorText(code);
   if (!detail.empty()) text += ": " + detail;
+  if (!secondLine.empty()) text += "\n" + secondLine;
   ui.Error(text);
 }
 

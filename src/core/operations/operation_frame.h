@@ -16,8 +16,8 @@
 
 #include "engine/clock.h"
 #include "engine/ktze_internals.h"
-#include "settings/settings.h"
 #include "operations/eta.h"
+#include "settings/settings.h"
 #include "ui/ui.h"
 
 namespace brantle {
@@ -34,8 +34,10 @@ struct UndoParameters {
 int32_t FieldHexToInt(const std::string& text);
 
 // The error box of an engine result: prefix, one space, the code's text (empty for
-// a code without one); detail, when given, follows (why a loader was not sent).
-void ShowEngineError(Ui& ui, const std::string& prefix, int code, const std::string& detail = "");
+// a code without one); detail, when given, follows (why a loader was not sent);
+// secondLine, when given, goes below (what the person can do about it).
+void ShowEngineError(Ui& ui, const std::string& prefix, int code, const std::string& detail = "",
+                     const std::string& secondLine = "");
 
 class OperationFrame final : public Ui {
  public:

@@ -67,6 +67,14 @@ bool ParseSector(const std::string& text, uint32_t& value) {
   return true;
 }
 
+bool OpenRawDump(Ui& ui, FileSectorSource& source, const std::string& tfrName) {
+  if (source.Open(tfrName)) return true;
+  ui.Error(std::string(kRawContext) + " " + LangGet("Err_Open_File"));
+  return false;
+}
+
+}  // namespace
+
 // Both numbers valid, in order, and on the NAND; otherwise an error box.
 bool CheckSectorRange(Ui& ui, uint32_t sectorCount, const std::string& firstText,
                       const std::string& lastText, uint32_t& first, uint32_t& last) {
@@ -87,14 +95,6 @@ bool CheckSectorRange(Ui& ui, uint32_t sectorCount, const std::string& firstText
   }
   return true;
 }
-
-bool OpenRawDump(Ui& ui, FileSectorSource& source, const std::string& tfrName) {
-  if (source.Open(tfrName)) return true;
-  ui.Error(std::string(kRawContext) + " " + LangGet("Err_Open_File"));
-  return false;
-}
-
-}  // namespace
 
 bool SetTfsPair(Ui& ui, const std::string& tfsName, TfsPairChoice& choice) {
   choice = {};

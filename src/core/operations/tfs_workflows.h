@@ -46,6 +46,11 @@ bool DumpTfs(OperationFrame& frame, ConnectDriver& driver, const std::string& tf
 // "Dump TFS into TFS/CFG...": the save dialog, then DumpTfs.
 bool DumpTfsAsk(OperationFrame& frame, ConnectDriver& driver);
 
+// Both numbers (decimal texts) valid, in order, and below sectorCount; otherwise
+// an error box.
+bool CheckSectorRange(Ui& ui, uint32_t sectorCount, const std::string& firstText,
+                      const std::string& lastText, uint32_t& first, uint32_t& last);
+
 // Sectors first..last (decimal texts) of the NAND into tfrName, 512 bytes each.
 bool DumpRawSectors(OperationFrame& frame, ConnectDriver& driver, const std::string& firstText,
                     const std::string& lastText, const std::string& tfrName);

@@ -1,0 +1,98 @@
+#include "run_ending.h"
+
+#include <csignal>
+#include <cstdio>
+
+#include "formats/s500_files.h"
+#include "formats/tfs_pair.h"
+#include "phone_commands.h"
+
+namespace brantle::cli {
+namespace {
+
+std::string Listed(const S500Names& names) {
+  return names[kS500Bin1] + ", " + names[kS500Bin2] + ", " + names[kS500Ogm1] + " and " +
+         names[kS500Ogm2];
+}
+
+// The files a reading command writes only at its end.
+std::string Targets(const Options& o) {
+  if (o.command == "dump-s500") return Listed(S500ProposedNames(o.output));
+  if (o.command == "tfs" && o.operands[0] == "dump")
+    return o.operands[1] + " and " + CfgNameFor(o.operands[1]);
+  if (o.command == "tfs") return o.operands[3];
+  return o.output;
+}
+
+std::string FlashedWhat(const Options& o) {
+  const std::string& kind = o.operands[0];
+  if (kind == "hex") return "the bytes typed flashed at " + o.offset;
+  if (kind == "dif")
+    return o.operands.size() == 2 ? o.operands[1] + " flashed"
+                                  : std::to_string(o.operands.size() - 1) + " DIF files flashed";
+  if (kind == "diff")
+    return "what " + o.operands[2] + " changes against " + o.operands[1] + " flashed";
+  if (kind == "s500") return "the S500 files flashed";
+  if (kind == "part") return "part of " + o.operands[1] + " flashed at " + o.phoneOffset;
+  return o.operands[1] + " flashed";
+}
+
+std::string UndoPart(const Options& o, bool undoSaved) {
+  return undoSaved ? "; what was overwritten is saved in " + o.undo : "";
+}
+
+}  // namespace
+
+std::string CompletedText(const Options& o, const std::string& start, const std::string& end,
+                          bool undoSaved) {
+  const std::string& c = o.command;
+  if (c == "identify") return "the flash type was read";
+  if (c == "dump") return "NOR " + start + "-" + end + " saved to " + o.output;
+  if (c == "dump-s500") return "the firmware saved to " + Targets(o);
+  if (c == "flash") return FlashedWhat(o) + UndoPart(o, undoSaved);
+  if (c == "erase") return "NOR " + start + "-" + end + " erased" + UndoPart(o, undoSaved);
+  const std::string& kind = o.operands[0];
+  if (kind == "flash" || kind == "put")
+    return "files written into the phone's file system; the phone was disconnected";
+  if (kind == "format") return "the NAND was formatted; the phone was disconnected";
+  if (kind == "dump") return "the phone's file system saved to " + Targets(o);
+  return "NAND sectors " + o.operands[1] + "-" + o.operands[2] + " saved to " + Targets(o);
+}
+
+std::string UntouchedText(const Options& o, bool undoSaved) {
+  const std::string& c = o.command;
+  if (c == "identify") return "nothing was read or written";
+  if (c == "flash")
+    return "the NOR blocks not yet written are unchanged" +
+           (undoSaved ? "; what was overwritten is saved in " + o.undo : std::string());
+  if (c == "erase")
+    return "the sectors not yet erased are unchanged, and what lies outside the region was "
+           "written back" +
+           (undoSaved ? "; what was erased is saved in " + o.undo : std::string());
+  if (c == "tfs" && o.operands[0] == "format") return "the NAND was not formatted";
+  if (c == "tfs" && (o.operands[0] == "flash" || o.operands[0] == "put"))
+    return "the phone's file system holds only the files sent before";
+  return Targets(o) + " not written; the phone is unchanged";
+}
+
+int End(const Ending& e) {
+  switch (e.kind) {
+    case Ending::Kind::Completed:
+      std::fprintf(stderr, "Completed: %s.\n", e.text.c_str());
+      return 0;
+    case Ending::Kind::Cancelled:
+      if (e.signal != 0) {
+        std::fprintf(stderr, "Cancelled by %s: %s.\n", e.signal == SIGHUP ? "SIGHUP" : "SIGTERM",
+                     e.text.c_str());
+        return 128 + e.signal;
+      }
+      std::fprintf(stderr, "Cancelled: %s.\n", e.text.c_str());
+      return kExitFailed;
+    case Ending::Kind::Failed:
+      std::fprintf(stderr, "Failed: %s\n", e.text.c_str());
+      return kExitFailed;
+  }
+  return kExitFailed;
+}
+
+}  // namespace brantle::cli

@@ -1,0 +1,122 @@
+// Every run ends with one line that says what happened, and the exit status says the
+// same; the progress a log or a terminal keeps ends where the work ended.
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <fstream>
+
+#include "phone_fixture.h"
+
+namespace brantle {
+namespace {
+
+using test::ReadFile;
+
+// The text after the last line break before the end.
+std::string LastLine(const std::string& text) {
+  const std::string trimmed = text.substr(0, text.find_last_not_of("\r\n") + 1);
+  const size_t start = trimmed.find_last_of("\r\n");
+  return start == std::string::npos ? trimmed : trimmed.substr(start + 1);
+}
+
+class CliEndings : public test::CliOnPhone {};
+
+TEST_F(CliEndings, ACompletedRunSaysWhatItDid) {
+  dir.Write("fw.bin", Nor(0, 0x10000).replace(0x100, 3, "NEW"));
+  const std::vector<std::pair<std::vector<std::string>, std::string>> runs = {
+      {{"identify"}, "Completed: the flash type was read."},
+      {{"dump", "--region", "0-FFFF", "-o", dir.File("d.bin")},
+       "Completed: NOR 0-FFFF saved to " + dir.File("d.bin") + "."},
+      {{"flash", "bin", dir.File("fw.bin"), "--undo", dir.File("u.dif")},
+       "Completed: " + dir.File("fw.bin") + " flashed; what was overwritten is saved in " +
+           dir.File("u.dif") + "."},
+      {{"erase", "--region", "10100-2FEFF"}, "Completed: NOR 10100-2FEFF erased."},
+      {{"tfs", "raw-read", "0", "3", dir.File("r.tfr")},
+       "Completed: NAND sectors 0-3 saved to " + dir.File("r.tfr") + "."},
+  };
+  for (const auto& [args, ending] : runs) {
+    const auto r = Run(args);
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(LastLine(r.err), ending) << r.err;
+  }
+  EXPECT_EQ(Nor(0x10100, 0x1FE00), std::string(0x1FE00, '\xFF'));
+  EXPECT_EQ(ReadFile(dir.File("d.bin")).size(), 0x10000u);
+}
+
+TEST_F(CliEndings, WithoutATerminalTheProgressLinesEndWithTheFinalCount) {
+  const auto r = Run({"dump", "--region", "0-2FFFF", "-o", dir.File("d.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The last progress line of each phase counts all of its bytes.
+  for (const std::string phase : {"Sending loader #1, ", "Sending loader #2, ", "Reading at "}) {
+    const size_t at = r.err.rfind(phase);
+    ASSERT_NE(at, std::string::npos) << phase << "\n" << r.err;
+    const std::string line = r.err.substr(at, r.err.find('\n', at) - at);
+    const size_t comma = line.rfind(", ");
+    unsigned long done = 0, total = 0;
+    ASSERT_EQ(std::sscanf(line.c_str() + comma + 2, "%lu of %lu bytes done", &done, &total), 2)
+        << line;
+    EXPECT_EQ(done, total) << line;
+    if (phase == "Reading at ") {
+      EXPECT_EQ(total, 0x30000u) << line;
+    }
+  }
+}
+
+TEST_F(CliEndings, OnATerminalTheBarEndsAtTheFullCount) {
+  const auto r =
+      test::RunProgramOnTerminal(test::kCli,
+                                 {"--port", phone->PortPath(), "--family", family, "dump",
+                                  "--region", "0-2FFFF", "-o", dir.File("d.bin")},
+                                 "", true);
+  ASSERT_EQ(r.status, 0) << r.err;
+  // The state each bar was left in: the text before each line break, after its last
+  // carriage return.
+  std::vector<std::string> bars;
+  size_t start = 0;
+  for (size_t end; (end = r.err.find('\n', start)) != std::string::npos; start = end + 1) {
+    const std::string line = r.err.substr(start, end - start);
+    const std::string shown = line.substr(line.rfind('\r', line.size() - 2) + 1);
+    if (shown.rfind("\r", 0) == 0 || shown.find("] ") != std::string::npos) bars.push_back(shown);
+  }
+  ASSERT_EQ(bars.size(), 3u) << r.err;  // two loaders, the read
+  for (const std::string& bar : bars) EXPECT_NE(bar.find("] 100% "), std::string::npos) << bar;
+  EXPECT_NE(bars[2].find("Reading at 020000, 196608 of 196608 bytes done"), std::string::npos)
+      << bars[2];
+}
+
+TEST_F(CliEndings, AFailedRunGivesTheReason) {
+  phone->FailReadChecksums(100);
+  const auto r = Run({"dump", "--region", "0-FFFF", "-o", dir.File("d.bin")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  // The window's text, with its two blanks after the prefix of a failed block.
+  EXPECT_EQ(LastLine(r.err), "Failed: Dump aborted:  unrecoverable CRC error") << r.err;
+  EXPECT_FALSE(std::ifstream(dir.File("d.bin")).good());
+}
+
+TEST_F(CliEndings, CtrlCWhileWaitingForThePhoneEndsTheWaitWithNothingTouched) {
+  phone->GoSilent();
+  bool sent = false;
+  const auto r = Run({"identify"}, [&](pid_t pid, const std::string& err) {
+    if (!sent && err.find("Turn on the phone") != std::string::npos) {
+      kill(pid, SIGINT);
+      sent = true;
+    }
+  });
+  ASSERT_TRUE(sent) << r.err;
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(LastLine(r.err), "Cancelled: nothing on the phone was read or written.") << r.err;
+}
+
+TEST_F(CliEndings, DeclinedFormatIsACancelNotACompletion) {
+  dir.Write("a.txt", "stays");
+  ASSERT_EQ(Run({"tfs", "put", dir.File("a.txt") + "=/user/a.txt"}).status, 0);
+  const auto r = test::RunProgramOnTerminal(
+      test::kCli, {"--port", phone->PortPath(), "--family", family, "tfs", "format"}, "n\n");
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(LastLine(r.err), "Cancelled: the NAND was not formatted.") << r.err;
+  EXPECT_EQ(phone->NandTree().files.count("/user/a.txt"), 1u);
+}
+
+}  // namespace
+}  // namespace brantle
