@@ -365,9 +365,9 @@ Step VirtualEPhone::Impl::Read() {
   if (TakeOne(failReads)) sum = ~sum;
   const uint8_t tail[4] = {static_cast<uint8_t>(sum), static_cast<uint8_t>(sum >> 8),
                            static_cast<uint8_t>(sum >> 16), static_cast<uint8_t>(sum >> 24)};
-  step = Send(tail, sizeof tail);
+  // Counted before the last bytes go out: a PC that has the whole reply sees the count.
   Count([](EPhoneStats& s) { ++s.reads; });
-  return step;
+  return Send(tail, sizeof tail);
 }
 
 Step VirtualEPhone::Impl::SendNor(uint32_t offset, uint32_t length) {
