@@ -72,9 +72,11 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   }
   std::fprintf(stderr, "%s%s\n", context.c_str(), text.c_str());
   if (buttons == Buttons::Ok) return Answer::Ok;
-  if (text == LangGet("Warn_EEPROM") && eeprom != "ask") {
+  const bool eepromQuestion = text == LangGet("Warn_EEPROM");
+  if (eepromQuestion && eeprom != "ask") {
     std::fprintf(stderr, "(answered %s: --eeprom %s)\n", eeprom == "yes" ? "Yes" : "No",
                  eeprom.c_str());
+    eepromSkipped_ = eeprom != "yes";
     return eeprom == "yes" ? Answer::Yes : Answer::No;
   }
   if (assumeYes_) {
@@ -84,8 +86,8 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   const Answer answer = Ask(text);
   // A No to cancelling goes on, a No to the EEPROM leaves the EEPROM out; any
   // other No stops what was asked about.
-  if (answer == Answer::No && text != LangGet("Query_Cancel") && text != LangGet("Warn_EEPROM"))
-    declined_ = true;
+  if (answer == Answer::No && eepromQuestion) eepromSkipped_ = true;
+  if (answer == Answer::No && !eepromQuestion && text != LangGet("Query_Cancel")) declined_ = true;
   return answer;
 }
 
@@ -147,7 +149,6 @@ void ConsoleUi::PumpMessages() {
 bool ConsoleUi::RunFileDialog(FileDialog& dialog) {
   if (fileAnswers.empty()) return false;
   dialog.Names = {fileAnswers.front()};
-  filesChosen.push_back(fileAnswers.front());
   fileAnswers.pop_front();
   return true;
 }

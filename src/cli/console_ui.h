@@ -25,8 +25,6 @@ class ConsoleUi final : public Ui {
   std::set<std::string> noTfsFiles;
   // The file dialogs' answers in order; a dialog beyond them is cancelled.
   std::deque<std::string> fileAnswers;
-  // The answers the dialogs took, in order.
-  std::vector<std::string> filesChosen;
   // The input boxes' answers in order.
   std::deque<std::string> inputAnswers;
   // What the file-system selector would hold.
@@ -61,6 +59,8 @@ class ConsoleUi final : public Ui {
   // A question was answered No where No stops what was asked about (formatting, an
   // unknown flash), rather than an error or a cancel.
   bool declined() const { return declined_; }
+  // The EEPROM question was answered No: the flash left the EEPROM area out.
+  bool eepromSkipped() const { return eepromSkipped_; }
 
  private:
   Answer Ask(const std::string& text);
@@ -71,6 +71,7 @@ class ConsoleUi final : public Ui {
   int errors_ = 0;
   std::string lastError_;
   bool declined_ = false;
+  bool eepromSkipped_ = false;
 };
 
 // Whether a person can answer questions: the input is a terminal.

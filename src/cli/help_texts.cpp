@@ -129,28 +129,17 @@ const char kEnding[] =
 std::string MainHelp() {
   return std::string(kPhoneUsage) +
          "       brantle-cli dif|convert|tfs decode|tfs ls ...   (files only, no phone)\n"
-         "       brantle-cli COMMAND --help                      (one command in detail)\n"
-         "\n"
-         "Phone commands:\n"
-         "  identify                 connect, show the flash type, disconnect\n"
-         "  dump --region R -o FILE  save a NOR region (firmware, eeprom, full, START-END)\n"
-         "  dump-s500 -o STEM        the S500 firmware as its four 2BIN+2OGM files\n"
-         "  flash KIND ...           write into the NOR: bin, dif, diff, s500, s3, part, hex\n"
-         "  erase --region R         erase a NOR region\n"
-         "  tfs KIND ...             the file system: flash, put, format, dump, raw-read\n"
-         "Files only:\n"
-         "  dif info|create|apply    DIF patch files\n"
-         "  convert KIND IN OUT      between BIN, DIF, S3 and 2BIN+2OGM files\n"
-         "  tfs ls|decode IN.tfr     a raw NAND dump listed or decoded\n"
+         "       brantle-cli COMMAND --help                      (one command alone)\n"
          "\n" +
-         kConnectionOptions + "Other options:\n" + kUndoOptions +
+         kIdentify + kDump + kDumpS500 + kFlash + kErase + kTfs + "\n" + kConnectionOptions +
+         "Other options:\n" + kUndoOptions +
          "                       (--undo with flash and erase; --zlib and --comment also\n"
          "                       with dump --format dif)\n" +
          kTargetOption +
          "  --version            the program's version\n"
-         "  --help               this text; COMMAND --help: one command\n"
+         "  --help               this text\n"
          "\n" +
-         kEnding;
+         kDif + "\n" + kConvert + "\n" + kEnding;
 }
 
 std::string CommandHelp(const std::string& command) {

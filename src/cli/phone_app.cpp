@@ -71,15 +71,14 @@ bool PhoneApp::Connect(const std::string& port) {
     errors_ = ui.errors();
     return true;
   }
-  const std::string tried = "Tried as " + options_.family + ": ";
+  const std::string& family = options_.family;
   const std::string may = "The phone may be of another family (--family) or not in boot mode.";
   if (driver.FailedStep() == "ErrC_Init_Bootup") {
-    std::fprintf(stderr, "%sthe boot code answered, but not as an %s phone does. %s\n",
-                 tried.c_str(), options_.family.c_str(), may.c_str());
+    std::fprintf(stderr, "Tried as %s: the boot code answered, but not as an %s phone does. %s\n",
+                 family.c_str(), family.c_str(), may.c_str());
   } else if (ui.errors() == errorsBefore && !ui.declined() && !stop()) {
     ui.Error("Error: no phone in boot mode answered on " + port + " within " +
-             std::to_string(options_.bootTimeoutS) + " s (tried as " + options_.family + "). " +
-             may);
+             std::to_string(options_.bootTimeoutS) + " s (tried as " + family + "). " + may);
   }
   return false;
 }

@@ -3,7 +3,8 @@
 
 #include "phone_commands.h"
 
-#include <algorithm>
+#include <sys/stat.h>
+
 #include <cstdio>
 #include <string>
 
@@ -96,7 +97,15 @@ struct Prepared {
   CheckedInputs inputs;
   std::string start, end;  // dump and erase: the region's address fields
   FlashUndoChoice undo;
+  struct stat undoBefore {};  // the undo file as it was (st_ino 0: none)
 };
+
+// Writers replace a file by renaming a new one over it: a new inode.
+bool Written(const std::string& path, const struct stat& before) {
+  struct stat now {};
+  return !path.empty() && stat(path.c_str(), &now) == 0 &&
+         (now.st_ino != before.st_ino || now.st_dev != before.st_dev);
+}
 
 // The files a command writes, and those it reads (which none of them may be).
 TargetCheck Targets(const Options& o) {
@@ -132,6 +141,7 @@ int Prepare(PhoneApp& app, const Options& o, Prepared& p) {
     return kExitUsage;
   }
   if (const int status = CheckTargets(Targets(o), o.command)) return status;
+  if (!o.undo.empty()) stat(o.undo.c_str(), &p.undoBefore);
   if (const int status = CheckLoaders(o)) return status;
   if (!o.trace.empty()) {
     std::string error;
@@ -185,17 +195,15 @@ Ending Session(PhoneApp& app, const Options& o, const Prepared& p, const std::st
     return {Ending::Kind::Failed, Reason(app)};
   }
   if (!TerminationSignal() && !app.Cancelled()) Run(app, o, p);
-  const std::vector<std::string>& chosen = app.ui.filesChosen;
-  const bool undoSaved = !o.undo.empty() &&
-                         std::find(chosen.begin(), chosen.end(), o.undo) != chosen.end() &&
-                         !app.Failed();
+  const RunFacts facts{p.start, p.end, Written(o.undo, p.undoBefore), app.ui.eepromSkipped()};
   ending.signal = TerminationSignal();
-  if (ending.signal == 0 && app.Failed()) return {Ending::Kind::Failed, Reason(app)};
+  if (ending.signal == 0 && app.Failed())
+    return {Ending::Kind::Failed, Reason(app) + UndoSavedText(o, facts)};
   if (ending.signal != 0 || app.Cancelled()) {
-    ending.text = UntouchedText(o, undoSaved);
+    ending.text = UntouchedText(o, facts);
     return ending;
   }
-  return {Ending::Kind::Completed, CompletedText(o, p.start, p.end, undoSaved)};
+  return {Ending::Kind::Completed, CompletedText(o, facts)};
 }
 
 }  // namespace

@@ -37,20 +37,21 @@ std::string FlashedWhat(const Options& o) {
   return o.operands[1] + " flashed";
 }
 
-std::string UndoPart(const Options& o, bool undoSaved) {
-  return undoSaved ? "; what was overwritten is saved in " + o.undo : "";
-}
-
 }  // namespace
 
-std::string CompletedText(const Options& o, const std::string& start, const std::string& end,
-                          bool undoSaved) {
+std::string UndoSavedText(const Options& o, const RunFacts& f) {
+  return f.undoSaved ? "; undo data saved in " + o.undo : "";
+}
+
+std::string CompletedText(const Options& o, const RunFacts& f) {
   const std::string& c = o.command;
   if (c == "identify") return "the flash type was read";
-  if (c == "dump") return "NOR " + start + "-" + end + " saved to " + o.output;
+  if (c == "dump") return "NOR " + f.start + "-" + f.end + " saved to " + o.output;
   if (c == "dump-s500") return "the firmware saved to " + Targets(o);
-  if (c == "flash") return FlashedWhat(o) + UndoPart(o, undoSaved);
-  if (c == "erase") return "NOR " + start + "-" + end + " erased" + UndoPart(o, undoSaved);
+  if (c == "flash")
+    return FlashedWhat(o) + (f.eepromSkipped ? ", the EEPROM area left as it was" : "") +
+           UndoSavedText(o, f);
+  if (c == "erase") return "NOR " + f.start + "-" + f.end + " erased" + UndoSavedText(o, f);
   const std::string& kind = o.operands[0];
   if (kind == "flash" || kind == "put")
     return "files written into the phone's file system; the phone was disconnected";
@@ -59,16 +60,14 @@ std::string CompletedText(const Options& o, const std::string& start, const std:
   return "NAND sectors " + o.operands[1] + "-" + o.operands[2] + " saved to " + Targets(o);
 }
 
-std::string UntouchedText(const Options& o, bool undoSaved) {
+std::string UntouchedText(const Options& o, const RunFacts& f) {
   const std::string& c = o.command;
   if (c == "identify") return "nothing was read or written";
-  if (c == "flash")
-    return "the NOR blocks not yet written are unchanged" +
-           (undoSaved ? "; what was overwritten is saved in " + o.undo : std::string());
+  if (c == "flash") return "the NOR blocks not yet written are unchanged" + UndoSavedText(o, f);
   if (c == "erase")
     return "the sectors not yet erased are unchanged, and what lies outside the region was "
            "written back" +
-           (undoSaved ? "; what was erased is saved in " + o.undo : std::string());
+           UndoSavedText(o, f);
   if (c == "tfs" && o.operands[0] == "format") return "the NAND was not formatted";
   if (c == "tfs" && (o.operands[0] == "flash" || o.operands[0] == "put"))
     return "the phone's file system holds only the files sent before";

@@ -16,12 +16,19 @@ struct Ending {
   int signal = 0;  // SIGTERM or SIGHUP that cancelled the run
 };
 
-// What the command did when it went through. start and end are the region of dump
-// and erase; undoSaved: the undo DIF was written.
-std::string CompletedText(const Options& o, const std::string& start, const std::string& end,
-                          bool undoSaved);
+// What a run did besides its command.
+struct RunFacts {
+  std::string start, end;      // dump and erase: the region
+  bool undoSaved = false;      // the undo DIF was written
+  bool eepromSkipped = false;  // the EEPROM question was answered No
+};
+
+// What the command did when it went through.
+std::string CompletedText(const Options& o, const RunFacts& facts);
 // What a command stopped once it had begun left as it was.
-std::string UntouchedText(const Options& o, bool undoSaved);
+std::string UntouchedText(const Options& o, const RunFacts& facts);
+// Where the undo data of a failed flash or erase is, if it was saved.
+std::string UndoSavedText(const Options& o, const RunFacts& facts);
 
 // Prints the line and gives the exit status.
 int End(const Ending& ending);

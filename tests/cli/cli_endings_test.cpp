@@ -6,6 +6,7 @@
 #include <csignal>
 #include <fstream>
 
+#include "dif/DIFFiles.h"
 #include "phone_fixture.h"
 
 namespace brantle {
@@ -29,8 +30,10 @@ TEST_F(CliEndings, ACompletedRunSaysWhatItDid) {
       {{"dump", "--region", "0-FFFF", "-o", dir.File("d.bin")},
        "Completed: NOR 0-FFFF saved to " + dir.File("d.bin") + "."},
       {{"flash", "bin", dir.File("fw.bin"), "--undo", dir.File("u.dif")},
-       "Completed: " + dir.File("fw.bin") + " flashed; what was overwritten is saved in " +
-           dir.File("u.dif") + "."},
+       "Completed: " + dir.File("fw.bin") + " flashed; undo data saved in " + dir.File("u.dif") +
+           "."},
+      {{"flash", "hex", "--offset", "E00000", "AB", "--eeprom", "no"},
+       "Completed: the bytes typed flashed at E00000, the EEPROM area left as it was."},
       {{"erase", "--region", "10100-2FEFF"}, "Completed: NOR 10100-2FEFF erased."},
       {{"tfs", "raw-read", "0", "3", dir.File("r.tfr")},
        "Completed: NAND sectors 0-3 saved to " + dir.File("r.tfr") + "."},
@@ -92,6 +95,30 @@ TEST_F(CliEndings, AFailedRunGivesTheReason) {
   // The window's text, with its two blanks after the prefix of a failed block.
   EXPECT_EQ(LastLine(r.err), "Failed: Dump aborted:  unrecoverable CRC error") << r.err;
   EXPECT_FALSE(std::ifstream(dir.File("d.bin")).good());
+}
+
+TEST_F(CliEndings, AFailedFlashSaysWhereItsUndoDataIs) {
+  const std::string before = Nor();
+  dir.Write("fw.bin", std::string(0x20000, '\x5A'));
+  phone->FailProgramChecksums(1000);
+  const auto r = Run({"flash", "bin", dir.File("fw.bin"), "--undo", dir.File("u.dif")});
+  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(
+      LastLine(r.err),
+      "Failed: Flashing aborted:  unrecoverable CRC error; undo data saved in " + dir.File("u.dif"))
+      << r.err;
+  // It holds the bytes the flash was about to overwrite.
+  TDIFFile undo;
+  ASSERT_EQ(undo.LoadFromFile(dir.File("u.dif")), kDIFOk);
+  std::string old(0x20000, '\x5A');  // the image, with the undo data put back
+  for (const TDIFBlock& block : undo.Blocks) {
+    uint32_t address = 0;
+    std::string bytes;
+    TDIFFile::GetNORData(block, address, bytes);
+    ASSERT_LE(address + bytes.size(), old.size());
+    old.replace(address, bytes.size(), bytes);
+  }
+  EXPECT_TRUE(old == before.substr(0, 0x20000));
 }
 
 TEST_F(CliEndings, CtrlCWhileWaitingForThePhoneEndsTheWaitWithNothingTouched) {

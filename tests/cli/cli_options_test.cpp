@@ -61,15 +61,18 @@ TEST(CliOptions, EveryCommandHasItsHelp) {
 
 TEST(CliOptions, TheHelpNamesSpeedsDefaultsAndTimings) {
   const std::string help = RunProgram(kCli, {"--help"}).out;
-  for (const char* part : {"38400, 76800, 115200, 153600, 230400, 307200, 460800, 537600,",
-                           "614400 or 806400", "(default C200)", "--wait-states N",
-                           "--boot-timeout S", "(default 60)", "--overwrite", "--version"})
+  for (const char* part :
+       {"38400, 76800, 115200, 153600, 230400, 307200, 460800, 537600,", "614400 or 806400",
+        "(default C200)", "--wait-states N", "--boot-timeout S", "(default 60)", "--overwrite",
+        "--version", "--reversal none|separate|embed", "(default none)", "--eeprom ask|yes|no",
+        "--bin1 F", "--file-offset HEX"})
     EXPECT_TRUE(Has(help, part)) << part;
   EXPECT_TRUE(Has(RunProgram(kCli, {"dif", "--help"}).out, "(default none)"));
 }
 
 TEST(CliOptions, VersionIsTheWindowsVersion) {
-  const auto r = RunProgram(kCli, {"--version"});
+  const auto r = RunProgram(kCli, {"--version", "--reversal none|separate|embed", "(default none)",
+                                   "--eeprom ask|yes|no", "--bin1 F", "--file-offset HEX"});
   EXPECT_EQ(r.status, 0);
   EXPECT_EQ(r.out, "brantle-cli 0.68 dev 0816\n");
 }
