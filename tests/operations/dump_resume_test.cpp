@@ -123,8 +123,12 @@ void Interrupted(const std::string& target, uint8_t maker = 0xEC, uint8_t device
 }
 
 // The whole region read anew after the warning, and the file right.
+const char kRefused[] = "The interrupted dump kept beside the target is not used: ";
+const char kOther[] = "it is of another region, phone or flash chip.";
+const char kDamaged[] = "it is damaged.";
+
 void ExpectRefused(PhoneRig& rig, const std::string& target, const char* why) {
-  const std::string warning = std::string(kSideFileRefusedText) + why;
+  const std::string warning = std::string(kRefused) + why;
   EXPECT_EQ(rig.ui.Texts(MessageKind::Warning), std::vector<std::string>{warning});
   EXPECT_TRUE(rig.ui.Texts(MessageKind::Question).empty());
   EXPECT_EQ(rig.ePhone->Stats().reads, kSectors);
@@ -136,7 +140,7 @@ TEST_F(DumpResumeTest, ASideFileOfAnotherRegionIsRefused) {
   ASSERT_TRUE(Exists(side));
   auto rig = Phone();
   EXPECT_TRUE(DumpNor(rig->frame, rig->driver, "0", "EFFFF", DumpFileType::BinCla, target, {}));
-  const std::string warning = std::string(kSideFileRefusedText) + kSideFileOtherText;
+  const std::string warning = std::string(kRefused) + kOther;
   EXPECT_EQ(rig->ui.Texts(MessageKind::Warning), std::vector<std::string>{warning});
   EXPECT_EQ(rig->ePhone->Stats().reads, kSectors - 1);
   EXPECT_EQ(ReadFile(target), NorBytes(*rig, 0, 0xEFFFF));
@@ -146,7 +150,7 @@ TEST_F(DumpResumeTest, ASideFileOfAnotherFlashChipIsRefused) {
   Interrupted(target);
   auto rig = Phone(0x88, 0x55);  // an Intel chip in place of the Samsung one
   EXPECT_TRUE(DumpNor(rig->frame, rig->driver, "0", "FFFFF", DumpFileType::BinCla, target, {}));
-  ExpectRefused(*rig, target, kSideFileOtherText);
+  ExpectRefused(*rig, target, kOther);
 }
 
 TEST_F(DumpResumeTest, ADamagedSideFileIsRefused) {
@@ -157,7 +161,7 @@ TEST_F(DumpResumeTest, ADamagedSideFileIsRefused) {
   ASSERT_TRUE(ReplaceFileContents(side, bytes));
   auto rig = Phone();
   EXPECT_TRUE(DumpNor(rig->frame, rig->driver, "0", "FFFFF", DumpFileType::BinCla, target, {}));
-  ExpectRefused(*rig, target, kSideFileDamagedText);
+  ExpectRefused(*rig, target, kDamaged);
 }
 
 TEST_F(DumpResumeTest, ACutShortSideFileIsRefused) {
@@ -167,7 +171,7 @@ TEST_F(DumpResumeTest, ACutShortSideFileIsRefused) {
   ASSERT_TRUE(ReplaceFileContents(side, bytes.substr(0, bytes.size() - 100)));
   auto rig = Phone();
   EXPECT_TRUE(DumpNor(rig->frame, rig->driver, "0", "FFFFF", DumpFileType::BinCla, target, {}));
-  ExpectRefused(*rig, target, kSideFileDamagedText);
+  ExpectRefused(*rig, target, kDamaged);
 }
 
 TEST_F(DumpResumeTest, NoStartsAfreshAndTheCompletedDumpRemovesTheSideFile) {

@@ -15,6 +15,7 @@
 #include <vector>
 
 #include "files/ini_document.h"
+#include "lang/fill_text.h"
 #include "lang/lang_get.h"
 #include "lang/lang_table.h"
 #include "lang/window_texts.h"
@@ -150,6 +151,31 @@ TEST_F(LanguagesTest, WindowCaptionsFallBackToEnglishWithoutAReport) {
   EXPECT_EQ(ReadFile(LanguageFile("deutsch.lng")).find("Win_Tab_Dumping"), std::string::npos);
   EXPECT_EQ(languages.Get("Win_No_Such_Caption"), Languages::kMissingText);
   EXPECT_EQ(reports, 1);
+}
+
+TEST(FillText, PutsValuesAtTheirNamedPlacesInAnyOrder) {
+  EXPECT_EQ(FillText("read {done} of {total} bytes", {{"done", "5"}, {"total", "9"}}),
+            "read 5 of 9 bytes");
+  EXPECT_EQ(FillText("{total}: {done}", {{"done", "5"}, {"total", "9"}}), "9: 5");
+  EXPECT_EQ(FillText("{n} and {n}", {{"n", "7"}}), "7 and 7");
+  // Unknown and unclosed places stay; a value is not searched again.
+  EXPECT_EQ(FillText("{other} {n} {", {{"n", "{n}"}}), "{other} {n} {");
+  EXPECT_EQ(FillText("no places", {{"n", "1"}}), "no places");
+  EXPECT_EQ(FillText("", {}), "");
+}
+
+// Messages with numbers come from the language's text, whose places a translation
+// may reorder.
+TEST_F(LanguagesTest, ATranslatedMessageTakesItsValuesAtItsOwnPlaces) {
+  WriteLanguageFile("deutsch.lng",
+                    "[DE]\nMsg_Verify_Failed=Bei {address} gelesen: {found} statt {expected}\n");
+  languages.Load(folder);
+  languages.Select(IndexOf("DE"), settings);
+  EXPECT_EQ(FillText(languages.Get("Msg_Verify_Failed"),
+                     {{"address", "012345"}, {"expected", "AB"}, {"found", "54"}}),
+            "Bei 012345 gelesen: 54 statt AB");
+  EXPECT_EQ(FillText(languages.Get("Msg_Unchanged_Skipped"), {{"count", "3"}}),
+            "Unchanged sectors skipped: 3");
 }
 
 TEST_F(LanguagesTest, ALanguageFileIsCompletedInEnglishAndWrittenBack) {

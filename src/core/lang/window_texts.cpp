@@ -69,6 +69,26 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     // Told after a "No" to the EEPROM question of an erase, before the part of the
     // region that keeps its contents.
     {"Msg_EEPROM_Not_Erased", "The EEPROM area was not erased:"},
+    // After an operation's prefix ("Dumping aborted:"), as its reason.
+    {"Msg_Bad_Region", "invalid region (hexadecimal NOR addresses, start not above end)"},
+    {"Msg_Beyond_16MiB",
+     "the region reaches beyond 16 MiB, which this phone's loader cannot address"},
+    {"Msg_Beyond_NOR", "the image reaches beyond the NOR the loader can address"},
+    {"Msg_Verify_Failed",
+     "verification failed at NOR address {address}: expected {expected}, read back {found}"},
+    // The safer-flashing options' status line and the interrupted dump's side file.
+    {"Msg_Unchanged_Skipped", "Unchanged sectors skipped: {count}"},
+    {"Msg_Resume_Question",
+     "An interrupted dump of this region into this file has read {done} of {total} bytes. "
+     "Continue it?"},
+    {"Msg_Side_File_Other",
+     "The interrupted dump kept beside the target is not used: it is of another region, "
+     "phone or flash chip."},
+    {"Msg_Side_File_Damaged",
+     "The interrupted dump kept beside the target is not used: it is damaged."},
+    {"Msg_Nothing_To_Resume",
+     "No interrupted dump of this region into this file was found; the whole region is read."},
+    {"Msg_Side_File_Not_Written", "What was read could not be kept in {file}"},
 }};
 
 const char* WindowTextFallback(const char* key) {

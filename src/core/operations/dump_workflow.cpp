@@ -6,6 +6,7 @@
 #include "dif/DIFFiles.h"
 #include "formats/image_file.h"
 #include "formats/s3_file.h"
+#include "lang/fill_text.h"
 #include "lang/lang_get.h"
 #include "operations/dif_output.h"
 #include "operations/dump_resume.h"
@@ -14,11 +15,6 @@ namespace brantle {
 namespace {
 
 constexpr uint32_t kSector = 0x10000;
-
-const char kBadRegion[] = "invalid region (hexadecimal NOR addresses, start not above end)";
-const char kBeyondELimit[] =
-    "the region reaches beyond 16 MiB, which this phone's loader "
-    "cannot address";
 
 std::string DumpAborted() {
   return LangGet("ErrC_Dump_Aborted");
@@ -84,34 +80,28 @@ std::string EarlierReads(OperationFrame& frame, const std::string& side, const D
   }
   if (resume == DumpResume::No) return "";
   if (found == SideFile::OtherDump || found == SideFile::Damaged)
-    frame.Message(MessageKind::Warning,
-                  std::string(kSideFileRefusedText) +
-                      (found == SideFile::Damaged ? kSideFileDamagedText : kSideFileOtherText),
-                  Buttons::Ok);
+    frame.Message(
+        MessageKind::Warning,
+        LangGet(found == SideFile::Damaged ? "Msg_Side_File_Damaged" : "Msg_Side_File_Other"),
+        Buttons::Ok);
   else if (resume == DumpResume::Yes)
-    frame.Message(MessageKind::Information, kNothingToResumeText, Buttons::Ok);
+    frame.Message(MessageKind::Information, LangGet("Msg_Nothing_To_Resume"), Buttons::Ok);
   return "";
 }
 
 }  // namespace
 
 std::string ResumeQuestion(uint64_t done, uint64_t total) {
-  return "An interrupted dump of this region into this file has read " + std::to_string(done) +
-         " of " + std::to_string(total) + " bytes. Continue it?";
+  return FillText(LangGet("Msg_Resume_Question"),
+                  {{"done", std::to_string(done)}, {"total", std::to_string(total)}});
 }
-const char kSideFileRefusedText[] = "The interrupted dump kept beside the target is not used: ";
-const char kSideFileOtherText[] = "it is of another region, phone or flash chip.";
-const char kSideFileDamagedText[] = "it is damaged.";
-const char kNothingToResumeText[] =
-    "No interrupted dump of this region into this file was found; the whole region is read.";
-const char kSideFileNotWrittenText[] = "What was read could not be kept in ";
 
 bool ParseRegion(Ui& ui, const std::string& startText, const std::string& endText,
                  const std::string& prefix, NorRegion& region) {
   const int32_t start = FieldHexToInt(startText);
   const int32_t end = FieldHexToInt(endText);
   if (start < 0 || end < 0 || start > end) {
-    ui.Error(prefix + " " + kBadRegion);
+    ui.Error(prefix + " " + LangGet("Msg_Bad_Region"));
     return false;
   }
   region = {static_cast<uint32_t>(start), static_cast<uint32_t>(end)};
@@ -121,7 +111,7 @@ bool ParseRegion(Ui& ui, const std::string& startText, const std::string& endTex
 bool WithinENorLimit(Ui& ui, const std::string& prefix, uint32_t end) {
   // The sector index is a byte: a sector past 16 MiB would wrap to sector 0.
   if (end < kENorLimit) return true;
-  ui.Error(prefix + " " + kBeyondELimit);
+  ui.Error(prefix + " " + LangGet("Msg_Beyond_16MiB"));
   return false;
 }
 
@@ -213,7 +203,8 @@ bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& st
       }
     }
     if (!written && !partial.Bytes.empty() && !SavePartialDump(side, partial))
-      frame.Message(MessageKind::Warning, kSideFileNotWrittenText + side, Buttons::Ok);
+      frame.Message(MessageKind::Warning,
+                    FillText(LangGet("Msg_Side_File_Not_Written"), {{"file", side}}), Buttons::Ok);
   }
   frame.ShowIdleState();
   return written;

@@ -42,14 +42,8 @@ bool DumpRegionE(OperationFrame& frame, EEngine& engine, uint32_t start, uint32_
 bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, uint32_t end,
                     std::string& data, std::string* read = nullptr);
 
-// What a dump says about the side file of an interrupted dump. No language key holds
-// these texts yet; the English text stands for all.
+// The question whether a dump continues from what an interrupted one read.
 std::string ResumeQuestion(uint64_t done, uint64_t total);
-extern const char kSideFileRefusedText[];
-extern const char kSideFileOtherText[];
-extern const char kSideFileDamagedText[];
-extern const char kNothingToResumeText[];
-extern const char kSideFileNotWrittenText[];
 
 // Whether a dump continues from what an interrupted dump of the same region into the
 // same target kept in its side file: the window asks, the command line was told.

@@ -22,7 +22,7 @@ bool ReadFlashFile(Ui& ui, const std::string& fileName, std::string& bytes) {
   bool tooLarge = false;
   if (ReadImageFileUpTo(ui, fileName, context, kLargestNor, bytes, tooLarge)) return true;
   if (tooLarge) {
-    ui.Error(context + " " + kBeyondNorText);
+    ui.Error(context + " " + LangGet("Msg_Beyond_NOR"));
     ui.ShowIdleState();
   }
   return false;

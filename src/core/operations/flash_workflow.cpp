@@ -7,8 +7,6 @@
 
 namespace brantle {
 
-const char kBeyondNorText[] = "the image reaches beyond the NOR the loader can address";
-
 bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                 const std::string& kind, TDIFFile* undo, const std::string& undoKind,
                 const std::vector<std::string>* dirs, EepromWrites eeprom) {
@@ -52,7 +50,7 @@ bool RefusedBeyond(OperationFrame& frame, const TDIFFile& image, const std::stri
                    uint64_t end) {
   for (const TDIFBlock& block : image.Blocks) {
     if (block.Kind == kind && NORAddress(block) + uint64_t{NORDataLength(block)} > end) {
-      frame.Error(LangGet("ErrC_Flash_Aborted") + " " + kBeyondNorText);
+      frame.Error(LangGet("ErrC_Flash_Aborted") + " " + LangGet("Msg_Beyond_NOR"));
       frame.ShowIdleState();
       return true;
     }

@@ -32,10 +32,6 @@ bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
 // The warning before the EEPROM area is changed; true when the person answers Yes.
 bool AskEepromWrite(OperationFrame& frame);
 
-// The detail of "Flashing aborted:" for an image that reaches beyond the NOR the
-// loader can address. No language key holds it yet; the English text stands for all.
-extern const char kBeyondNorText[];
-
 // A stretch of NOR handed to the OptiFlash loader's program command in one call.
 struct NorPiece {
   uint32_t Address = 0;

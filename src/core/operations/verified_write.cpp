@@ -4,19 +4,29 @@
 #include <vector>
 
 #include "engine/result_codes.h"
+#include "lang/fill_text.h"
+#include "lang/lang_get.h"
 
 namespace brantle {
 
-std::string VerifyFailedText(uint32_t address, uint8_t expected, uint8_t found) {
-  char text[96];
-  std::snprintf(text, sizeof text,
-                "verification failed at NOR address %06X: expected %02X, read back %02X", address,
-                expected, found);
+namespace {
+
+std::string Hex(unsigned value, int digits) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%0*X", digits, value);
   return text;
 }
 
+}  // namespace
+
+std::string VerifyFailedText(uint32_t address, uint8_t expected, uint8_t found) {
+  return FillText(
+      LangGet("Msg_Verify_Failed"),
+      {{"address", Hex(address, 6)}, {"expected", Hex(expected, 2)}, {"found", Hex(found, 2)}});
+}
+
 std::string SkippedText(int count) {
-  return "Unchanged sectors skipped: " + std::to_string(count);
+  return FillText(LangGet("Msg_Unchanged_Skipped"), {{"count", std::to_string(count)}});
 }
 
 size_t FirstDifference(const uint8_t* a, const uint8_t* b, size_t n) {
