@@ -39,11 +39,12 @@ FlashingTab::FlashingTab(WindowContext& context) : context_(context) {
   setObjectName("P_Flashing");
   auto* pages = new SubPages(this, "L_Flashing", context.captions);
   (new QHBoxLayout(this))->addWidget(pages);
-  pages->Add(BinPage(), "Btn_Flash_BIN");
+  pages->Add(SingleFilePage(bin_, "FlashBIN", "Win_BIN_File", kOpenBin, FlashBinPage),
+             "Btn_Flash_BIN");
   pages->Add(DifPage(), "Btn_Flash_DIF");
   pages->Add(BinDiffPage(), "Btn_Flash_BIND");
   pages->Add(S500Page(), "Btn_Flash_S500");
-  pages->Add(S3Page(), "Btn_Flash_S3");
+  pages->Add(SingleFilePage(s3_, "FlashS3", "Win_S3_File", kOpenS3, FlashS3Page), "Btn_Flash_S3");
   pages->Add(BinOffsetPage(), "Btn_Flash_Area");
   pages->Add(HexPage(), "Win_Flash_Hex");
   // Showing a sub-page runs its rule.
@@ -51,22 +52,23 @@ FlashingTab::FlashingTab(WindowContext& context) : context_(context) {
   pages->Start();
 }
 
-QWidget* FlashingTab::BinPage() {
-  auto* page = new QWidget;
-  page->setObjectName("T_FlashBIN");
-  QGridLayout* grid = Grid(page);
-  bin_ = new FileField(page, grid, 0, "Win_BIN_File", "T_FlashBIN_Src", "BS_FlashBIN_Src", context_,
-                       kOpenBin, "FlashBIN_Src");
-  binUndo_ = new UndoRow(page, grid, 2, "FlashBIN", context_);
-  binDo_ = Button(page, "B_FlashBIN_Do", "SBtn_Flash_BIN", context_.captions);
-  ActionRow(grid, binDo_);
-  connect(bin_, &FileField::changed, this, [this] { Refresh(); });
-  connect(binDo_, &QPushButton::clicked, this, [this] {
-    context_.run([this] {
-      FlashBinPage(context_.frame, context_.driver, bin_->Name(), binUndo_->Choice());
+QWidget* FlashingTab::SingleFilePage(SingleFile& page, const std::string& name,
+                                     const char* labelKey, OpenKind kind, FlashOneFile flash) {
+  auto* widget = new QWidget;
+  widget->setObjectName(QString::fromStdString("T_" + name));
+  QGridLayout* grid = Grid(widget);
+  page.source = new FileField(widget, grid, 0, labelKey, "T_" + name + "_Src",
+                              "BS_" + name + "_Src", context_, kind, name + "_Src");
+  page.undo = new UndoRow(widget, grid, 2, name, context_);
+  page.action = Button(widget, ("B_" + name + "_Do").c_str(), "SBtn_Flash_BIN", context_.captions);
+  ActionRow(grid, page.action);
+  connect(page.source, &FileField::changed, this, [this] { Refresh(); });
+  connect(page.action, &QPushButton::clicked, this, [this, &page, flash] {
+    context_.run([this, &page, flash] {
+      flash(context_.frame, context_.driver, page.source->Name(), page.undo->Choice());
     });
   });
-  return page;
+  return widget;
 }
 
 QWidget* FlashingTab::DifPage() {
@@ -155,23 +157,6 @@ QWidget* FlashingTab::S500Page() {
     context_.run([this, names] {
       FlashS500Page(context_.frame, context_.driver, names, s500Undo_->Choice());
     });
-  });
-  return page;
-}
-
-QWidget* FlashingTab::S3Page() {
-  auto* page = new QWidget;
-  page->setObjectName("T_FlashS3");
-  QGridLayout* grid = Grid(page);
-  s3_ = new FileField(page, grid, 0, "Win_S3_File", "T_FlashS3_Src", "BS_FlashS3_Src", context_,
-                      kOpenS3, "FlashS3_Src");
-  s3Undo_ = new UndoRow(page, grid, 2, "FlashS3", context_);
-  s3Do_ = Button(page, "B_FlashS3_Do", "SBtn_Flash_BIN", context_.captions);
-  ActionRow(grid, s3Do_);
-  connect(s3_, &FileField::changed, this, [this] { Refresh(); });
-  connect(s3Do_, &QPushButton::clicked, this, [this] {
-    context_.run(
-        [this] { FlashS3Page(context_.frame, context_.driver, s3_->Name(), s3Undo_->Choice()); });
   });
   return page;
 }
@@ -289,13 +274,13 @@ void FlashingTab::HexRule() {
 }
 
 void FlashingTab::Refresh() {
-  binDo_->setEnabled(SourcesFilled(SourceNeed::All, {bin_->Name()}));
+  for (SingleFile* page : {&bin_, &s3_})
+    page->action->setEnabled(SourcesFilled(SourceNeed::All, {page->source->Name()}));
   difSource_->setText(QString::fromStdString(difPage_.SourceLine()));
   difDo_->setEnabled(difPage_.ActionEnabled());
   diffDo_->setEnabled(SourcesFilled(SourceNeed::All, {diffOriginal_->Name(), diffTarget_->Name()}));
   s500Do_->setEnabled(SourcesFilled(
       SourceNeed::Any, {s500_[0]->Name(), s500_[1]->Name(), s500_[2]->Name(), s500_[3]->Name()}));
-  s3Do_->setEnabled(SourcesFilled(SourceNeed::All, {s3_->Name()}));
   BinOffsetRule();
   HexRule();
 }

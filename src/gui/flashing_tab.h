@@ -17,6 +17,7 @@ namespace brantle::gui {
 
 class FileField;
 class UndoRow;
+struct OpenKind;
 
 class FlashingTab : public QWidget {
   Q_OBJECT
@@ -26,11 +27,20 @@ class FlashingTab : public QWidget {
   void Refresh();
 
  private:
-  QWidget* BinPage();
+  // The pages with one source file, the undo row and the action button.
+  struct SingleFile {
+    FileField* source;
+    UndoRow* undo;
+    QPushButton* action;
+  };
+  using FlashOneFile = void (*)(OperationFrame&, ConnectDriver&, const std::string& fileName,
+                                const FlashUndoChoice&);
+  // name gives the controls' names ("FlashS3": "T_FlashS3", "T_FlashS3_Src", ...).
+  QWidget* SingleFilePage(SingleFile& page, const std::string& name, const char* labelKey,
+                          OpenKind kind, FlashOneFile flash);
   QWidget* DifPage();
   QWidget* BinDiffPage();
   QWidget* S500Page();
-  QWidget* S3Page();
   QWidget* BinOffsetPage();
   QWidget* HexPage();
   void BinOffsetRule();
@@ -38,9 +48,8 @@ class FlashingTab : public QWidget {
 
   WindowContext& context_;
 
-  FileField* bin_;
-  UndoRow* binUndo_;
-  QPushButton* binDo_;
+  SingleFile bin_;
+  SingleFile s3_;
 
   FlashDifPage difPage_;
   QLineEdit* difSource_;
@@ -56,10 +65,6 @@ class FlashingTab : public QWidget {
   FileField* s500_[4];
   UndoRow* s500Undo_;
   QPushButton* s500Do_;
-
-  FileField* s3_;
-  UndoRow* s3Undo_;
-  QPushButton* s3Do_;
 
   FileField* part_;
   qint64 partSize_ = 0;
