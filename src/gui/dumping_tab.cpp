@@ -186,12 +186,7 @@ void DumpingTab::Refresh() {
 }
 
 void DumpingTab::Render(const WindowState&) {
-  // Another family has other areas: the presets run again.
-  const std::string& family = context_.frame.Family().Family;
-  if (family == family_) return;
-  family_ = family;
-  region_->SetFamily(family);
-  Presets();
+  if (region_->SetFamily(context_.frame.Family().Family)) Presets();
 }
 
 }  // namespace brantle::gui

@@ -39,7 +39,6 @@ class DumpingTab : public QWidget {
   QPushButton* dumpDo_;
   std::string actionKey_ = "Win_Save_Firmware";
   UndoParameters difParams_;
-  std::string family_;
 
   S500DumpTargets s500_;
   QLineEdit* s500Fields_[4];

@@ -41,11 +41,7 @@ void ErasingTab::Presets() {
 }
 
 void ErasingTab::Render(const WindowState&) {
-  const std::string& family = context_.frame.Family().Family;
-  if (family == family_) return;
-  family_ = family;
-  region_->SetFamily(family);
-  Presets();
+  if (region_->SetFamily(context_.frame.Family().Family)) Presets();
 }
 
 }  // namespace brantle::gui

@@ -26,7 +26,6 @@ class ErasingTab : public QWidget {
   UndoRow* undo_;
   QPushButton* eraseDo_;
   std::string actionKey_ = "Win_Erase_Firmware";
-  std::string family_;
 };
 
 }  // namespace brantle::gui

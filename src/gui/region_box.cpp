@@ -74,10 +74,11 @@ void RegionBox::Show(const RegionState& state) {
   end_->setEnabled(state.FieldsEnabled);
 }
 
-void RegionBox::SetFamily(const std::string& family) {
-  if (family == family_) return;
+bool RegionBox::SetFamily(const std::string& family) {
+  if (family == family_) return false;
   family_ = family;
   for (int i = 0; i < 4; ++i) modes_[i]->setText(Tr(RegionModeKey(tab_, kModes[i], family_)));
+  return true;
 }
 
 }  // namespace brantle::gui

@@ -27,8 +27,9 @@ class RegionBox : public QObject {
   RegionControls Controls() const;
   // Writes the fields and enables them as the presets computed.
   void Show(const RegionState& state);
-  // The mode captions follow the family.
-  void SetFamily(const std::string& family);
+  // The mode captions follow the family. True when it changed: another family has
+  // other areas, so the presets must run again.
+  bool SetFamily(const std::string& family);
 
  signals:
   // A mode button was clicked or a field left: the presets must run.
