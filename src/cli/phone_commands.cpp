@@ -127,6 +127,8 @@ TargetCheck Targets(const Options& o) {
       check.inputs.push_back(o.operands[i].substr(0, o.operands[i].find('=')));
   }
   check.inputs.push_back(o.commentFile);
+  // A trace named after a backup would replace it as surely as a dump would.
+  check.targets.push_back(o.trace);
   return check;
 }
 

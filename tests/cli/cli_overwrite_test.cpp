@@ -65,6 +65,7 @@ TEST_F(CliOverwrite, EveryTargetOfAPhoneCommandIsChecked) {
       {"erase", "--region", "10000-1FFFF", "--undo", dir.File("u.dif")},
       {"tfs", "dump", dir.File("t.tfs")},
       {"tfs", "raw-read", "0", "1", dir.File("r.tfr")},
+      {"identify", "--trace", dir.File("u.dif")},
   };
   for (const auto& args : refused) {
     const auto r = Run(args);
@@ -77,6 +78,12 @@ TEST_F(CliOverwrite, EveryTargetOfAPhoneCommandIsChecked) {
   EXPECT_NE(r.err.find(dir.File("s_2.ogm") + " exists"), std::string::npos) << r.err;
   for (const char* name : {"u.dif", "s_2.ogm", "t.cfg", "r.tfr"})
     EXPECT_EQ(ReadFile(dir.File(name)), "earlier") << name;
+  // Nor may the trace of a flash replace the image it flashes.
+  const auto flash =
+      Run({"flash", "bin", dir.File("fw.bin"), "--trace", dir.File("fw.bin"), "--overwrite"});
+  EXPECT_EQ(flash.status, 2) << flash.err;
+  EXPECT_NE(flash.err.find("is also a file this command reads"), std::string::npos) << flash.err;
+  EXPECT_EQ(ReadFile(dir.File("fw.bin")), Nor(0, 0x10) + "CHANGED");
   EXPECT_EQ(phone->Stats().connects, 0);
 }
 
