@@ -10,8 +10,9 @@ namespace brantle::test {
 namespace {
 
 int FamilyIndex(const std::string& family) {
-  const char* families[] = {"E700", "E800", "E330", "S500"};
-  for (int i = 0; i < 4; ++i)
+  // The selector's order: the four E families, then the OptiFlash models.
+  const char* families[] = {"E700", "E800", "E330", "S500", "Opti"};
+  for (int i = 0; i < 5; ++i)
     if (family == families[i]) return i;
   return 0;
 }
@@ -48,6 +49,13 @@ bool WindowRig::Open(const std::vector<std::string>& ports, const std::string& s
 }
 
 bool WindowRig::Start() {
+  if (family_ == "Opti") {
+    if (!optiPhone) {
+      optiPhone = std::make_unique<sim::VirtualOptiPhone>(optiConfig);
+      if (!optiPhone->Start()) return false;
+    }
+    return Open({optiPhone->PortPath()}, optiPhone->PortPath());
+  }
   if (!phone) {
     phone = std::make_unique<sim::VirtualEPhone>(config);
     if (!phone->Start()) return false;

@@ -10,13 +10,15 @@
 #include "main_window.h"
 #include "sim/pty.h"
 #include "sim/virtual_e_phone.h"
+#include "sim/virtual_opti_phone.h"
 #include "support/temp_dir.h"
 
 namespace brantle::test {
 
 class WindowRig {
  public:
-  // family: "E700", "E800", "E330" or "S500". ini: what brntl.ini holds at start.
+  // family: "E700", "E800", "E330", "S500" or "Opti" (the first OptiFlash model).
+  // ini: what brntl.ini holds at start.
   explicit WindowRig(const std::string& family = "E800", const std::string& ini = "");
   ~WindowRig();
 
@@ -37,13 +39,17 @@ class WindowRig {
   void ShowPage(int tab, const char* list = nullptr, int row = 0) const;
 
   std::string SettingsPath() const { return dir.File("brntl.ini"); }
+  // The memory of the phone started, E or Opti.
+  std::vector<uint8_t> Nor() const { return phone ? phone->Nor() : optiPhone->Nor(); }
 
   TempDir dir;
   TempDir loaders;
   DrivenDialogs dialogs;
   sim::EPhoneConfig config;
   std::unique_ptr<sim::VirtualEPhone> phone;
-  std::unique_ptr<sim::PtyLine> silent;  // a line where no phone answers
+  sim::OptiPhoneConfig optiConfig;
+  std::unique_ptr<sim::VirtualOptiPhone> optiPhone;  // instead of phone for "Opti"
+  std::unique_ptr<sim::PtyLine> silent;              // a line where no phone answers
   std::unique_ptr<gui::TKTZF> window;
 
  private:
