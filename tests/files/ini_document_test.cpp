@@ -83,9 +83,28 @@ TEST(IniDocument, AcceptsEveryLineEndingAndAByteOrderMark) {
     EXPECT_EQ(doc.Sections(), (Names{"EN"}));  // the mark is not part of the name
     EXPECT_EQ(doc.ReadString("EN", "Key", ""), "some value");
     EXPECT_EQ(doc.ReadString("EN", "Other", "absent"), "");
-    // The file's own line ending and mark are written back.
-    EXPECT_EQ(doc.Serialize(), "\xEF\xBB\xBF[EN]" + lb + "Key=some value" + lb + "Other=" + lb);
+    // The file's own line ending and mark are written back, and its lines as they were
+    // until a value changes.
+    EXPECT_EQ(doc.Serialize(), text);
+    ASSERT_TRUE(doc.WriteString("EN", "Key", "some value"));
+    EXPECT_EQ(doc.Serialize(), text);
+    ASSERT_TRUE(doc.WriteString("en", "KEY", "other value"));
+    EXPECT_EQ(doc.Serialize(), "\xEF\xBB\xBF[EN]" + lb + "Key=other value" + lb + "Other=" + lb);
   }
+  // Blanks and trailing text after a header survive a save, and a line that only looks
+  // like an entry keeps its leading blank, which a byte order mark after it needs in
+  // order to stay no mark. A repeated header stays with the lines it brings to the
+  // first section of its name.
+  const std::string odd =
+      " \xEF\xBB\xBF[=x\n  [ S ]  ; the settings\n\tk =  v\n[T]\n[s]\nj=1\n";
+  IniDocument kept;
+  kept.Parse(odd);
+  EXPECT_EQ(kept.Serialize(),
+            " \xEF\xBB\xBF[=x\n  [ S ]  ; the settings\n\tk =  v\n[s]\nj=1\n[T]\n");
+  IniDocument again;
+  again.Parse(kept.Serialize());
+  EXPECT_EQ(again.Sections(), (Names{"S", "T"}));
+  EXPECT_EQ(again.Keys("S"), (Names{"k", "j"}));
   IniDocument mixed;
   mixed.Parse("[S]\r\na=1\nb=2\rc=3");
   EXPECT_EQ(mixed.Keys("S"), (Names{"a", "b", "c"}));

@@ -136,7 +136,15 @@ void IniDocument::Parse(const std::string& text) {
     const std::string trimmed = Trim(raw);
     if (auto name = HeaderName(trimmed)) {
       current = FindSection(*name);
-      if (!current) current = &AddSection(*name);
+      if (current) {
+        // A repeated header continues the first section; its line stays where it was.
+        Line line;
+        line.Text = raw;
+        current->Lines.push_back(std::move(line));
+      } else {
+        current = &AddSection(*name);
+        current->HeaderText = raw;
+      }
       continue;
     }
     if (!current) {
@@ -152,7 +160,6 @@ void IniDocument::Parse(const std::string& text) {
         line.IsEntry = true;
         line.Key = std::move(key);
         line.Value = Trim(trimmed.substr(equals + 1));
-        line.Text.clear();
       }
     }
     current->Lines.push_back(std::move(line));
@@ -163,9 +170,11 @@ std::string IniDocument::Serialize() const {
   std::string out;
   if (byteOrderMark_) out += kByteOrderMark;
   for (const Section& section : sections_) {
-    if (section.HasHeader) out += "[" + section.Name + "]" + lineBreak_;
+    if (section.HasHeader)
+      out +=
+          (section.HeaderText.empty() ? "[" + section.Name + "]" : section.HeaderText) + lineBreak_;
     for (const Line& line : section.Lines) {
-      out += line.IsEntry ? line.Key + "=" + line.Value : line.Text;
+      out += line.Text.empty() && line.IsEntry ? line.Key + "=" + line.Value : line.Text;
       out += lineBreak_;
     }
   }
@@ -239,6 +248,7 @@ bool IniDocument::WriteString(const std::string& sectionName, const std::string&
   if (!section) section = &AddSection(name);
   for (Line& line : section->Lines) {
     if (line.IsEntry && SameName(line.Key, key)) {
+      if (line.Value != clean) line.Text.clear();
       line.Value = std::move(clean);
       return true;
     }

@@ -6,7 +6,8 @@
 // Lookup of section and key names ignores ASCII case, as INI files are commonly
 // treated ("[settings]" and "[Settings]" are one section); the spelling first seen is
 // the one written back. Bytes outside ASCII are compared exactly. Values are text;
-// surrounding spaces and tabs of names and values are not part of them.
+// surrounding spaces and tabs of names and values are not part of them. Lines are
+// written back exactly as they were read unless their value was changed.
 //
 // Parsing never fails: lines that are neither a section header nor key=value are kept
 // as they are and written back unchanged. A repeated section header continues the
@@ -66,13 +67,15 @@ class IniDocument {
  private:
   struct Line {
     bool IsEntry = false;
-    std::string Text;  // the whole line when it is not an entry
+    // The line as read; an entry written since has none and is written as Key=Value.
+    std::string Text;
     std::string Key;
     std::string Value;
   };
   struct Section {
     std::string Name;
-    bool HasHeader = true;  // false only for the lines before the first header
+    bool HasHeader = true;   // false only for the lines before the first header
+    std::string HeaderText;  // the header line as read; none for a section added
     std::vector<Line> Lines;
   };
 
