@@ -69,8 +69,8 @@ TTFSSelector::TTFSSelector(OperationFrame& frame, QWidget* parent)
       {remove_, [this] { model_.Remove(); }},
       {modify_, [this] { model_.Modify(); }},
       {clear_, [this] { model_.Clear(frame_); }}};
-  for (const auto& [button, action] : actions)
-    connect(button, &QPushButton::clicked, this, [this, action] {
+  for (const auto& entry : actions)
+    connect(entry.first, &QPushButton::clicked, this, [this, action = entry.second] {
       TakeFields();
       action();
       Refresh();
