@@ -54,13 +54,9 @@ QWidget* DumpingTab::NorPage() {
   page->setObjectName("T_DumpNOR");
   auto* grid = new QGridLayout(page);
   grid->setColumnStretch(0, 1);
-  grid->addWidget(Label(page, "L_DumpNOR_Tgt", "Win_Target_File", context_.captions), 0, 0, 1, 3);
-  target_ = new QLineEdit(page);
-  target_->setObjectName("T_DumpNOR_Tgt");
-  target_->setReadOnly(true);
-  auto* select = Button(page, "BS_DumpNOR_Tgt", "SBtn_Select", context_.captions);
-  grid->addWidget(target_, 1, 0);
-  grid->addWidget(select, 1, 1, 1, 2);
+  const ChosenName target = ChosenNameRow(page, grid, 0, "Win_Target_File", "T_DumpNOR_Tgt",
+                                          "BS_DumpNOR_Tgt", context_.captions);
+  target_ = target.field;
 
   auto* typeRow = new QHBoxLayout;
   typeRow->addWidget(Label(page, "L_DumpNOR_Type", "SLbl_File_Type", context_.captions));
@@ -88,7 +84,7 @@ QWidget* DumpingTab::NorPage() {
   context_.captions.Add([this] { dumpDo_->setText(Tr(actionKey_)); });
   grid->addWidget(dumpDo_, 6, 1, 1, 2);
 
-  connect(select, &QPushButton::clicked, this, [this] { ChooseTarget(); });
+  connect(target.select, &QPushButton::clicked, this, [this] { ChooseTarget(); });
   connect(group, &QButtonGroup::idClicked, this, [this] { FileTypeClicked(); });
   connect(region_, &RegionBox::touched, this, [this] { Presets(); });
   connect(difOptions_, &QPushButton::clicked, this,
@@ -154,18 +150,11 @@ QWidget* DumpingTab::S500Page() {
                 {kS500Ogm2, "SLbl_S500_OGM2", "T_DumpS500_OGM2", "BS_DumpS500_OGM2"}};
   for (int i = 0; i < 4; ++i) {
     const auto& p = parts[i];
-    grid->addWidget(
-        Label(page, (std::string("L_") + (p.field + 2)).c_str(), p.label, context_.captions), 2 * i,
-        0, 1, 2);
-    auto* field = new QLineEdit(page);
-    field->setObjectName(p.field);
-    field->setReadOnly(true);
-    s500Fields_[p.part] = field;
-    auto* select = Button(page, p.select, "SBtn_Select", context_.captions);
-    grid->addWidget(field, 2 * i + 1, 0);
-    grid->addWidget(select, 2 * i + 1, 1);
+    const ChosenName row =
+        ChosenNameRow(page, grid, 2 * i, p.label, p.field, p.select, context_.captions);
+    s500Fields_[p.part] = row.field;
     const S500Part part = p.part;
-    connect(select, &QPushButton::clicked, this, [this, part] {
+    connect(row.select, &QPushButton::clicked, this, [this, part] {
       if (s500_.Choose(context_.frame, part)) Refresh();
     });
   }

@@ -75,17 +75,13 @@ QWidget* FlashingTab::DifPage() {
   auto* page = new QWidget;
   page->setObjectName("T_FlashDIF");
   QGridLayout* grid = Grid(page);
-  grid->addWidget(Label(page, "L_FlashDIF_Src", "Win_DIF_Files", context_.captions), 0, 0, 1, 3);
-  difSource_ = new QLineEdit(page);
-  difSource_->setObjectName("T_FlashDIF_Src");
-  difSource_->setReadOnly(true);
-  auto* select = Button(page, "BS_FlashDIF_Src", "SBtn_Select", context_.captions);
-  grid->addWidget(difSource_, 1, 0);
-  grid->addWidget(select, 1, 1, 1, 2);
+  const ChosenName source = ChosenNameRow(page, grid, 0, "Win_DIF_Files", "T_FlashDIF_Src",
+                                          "BS_FlashDIF_Src", context_.captions);
+  difSource_ = source.field;
   difUndo_ = new UndoRow(page, grid, 2, "FlashDIF", context_);
   difDo_ = Button(page, "B_FlashDIF_Do", "SBtn_Flash_BIN", context_.captions);
   ActionRow(grid, difDo_);
-  connect(select, &QPushButton::clicked, this, [this] {
+  connect(source.select, &QPushButton::clicked, this, [this] {
     context_.run([this] { difPage_.Browse(context_.frame, difUndo_->Choice()); });
   });
   connect(difDo_, &QPushButton::clicked, this, [this] {

@@ -47,6 +47,18 @@ void OnFieldDone(QComboBox* field, const std::function<void()>& rule) {
   QObject::connect(field, qOverload<int>(&QComboBox::activated), field, rule);
 }
 
+ChosenName ChosenNameRow(QWidget* page, QGridLayout* grid, int row, const char* labelKey,
+                         const std::string& name, const char* selectName, Captions& captions) {
+  grid->addWidget(Label(page, ("L_" + name.substr(2)).c_str(), labelKey, captions), row, 0, 1, -1);
+  auto* field = new QLineEdit(page);
+  field->setObjectName(QString::fromStdString(name));
+  field->setReadOnly(true);
+  auto* select = Button(page, selectName, "SBtn_Select", captions);
+  grid->addWidget(field, row + 1, 0);
+  grid->addWidget(select, row + 1, 1, 1, -1);
+  return {field, select};
+}
+
 FileField::FileField(QWidget* page, QGridLayout* grid, int row, const char* labelKey,
                      const std::string& name, const std::string& selectName, WindowContext& context,
                      OpenKind kind, std::string folderKey)

@@ -25,6 +25,14 @@ QLabel* Label(QWidget* parent, const char* name, const char* key, Captions& capt
 QLabel* ValueLabel(QWidget* parent, const char* name);
 // An editable selector for a hexadecimal field.
 QComboBox* HexField(QWidget* parent, const char* name);
+// A caption over a read-only field that a dialog fills, with "Select" beside it, at
+// rows row and row + 1 of the grid; the caption is named after the field ("T_X": "L_X").
+struct ChosenName {
+  QLineEdit* field;
+  QPushButton* select;
+};
+ChosenName ChosenNameRow(QWidget* page, QGridLayout* grid, int row, const char* labelKey,
+                         const std::string& name, const char* selectName, Captions& captions);
 // Runs rule when the field is left, an item is picked or Enter is pressed.
 void OnFieldDone(QComboBox* field, const std::function<void()>& rule);
 

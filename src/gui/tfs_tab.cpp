@@ -31,13 +31,9 @@ TfsTab::TfsTab(WindowContext& context) : context_(context) {
   pairPage->setObjectName("T_FlashTFS");
   auto* grid = new QGridLayout(pairPage);
   grid->setColumnStretch(0, 1);
-  grid->addWidget(Label(pairPage, "L_FlashTFS_TFS", "SLbl_TFS_File", context.captions), 0, 0, 1, 2);
-  tfs_ = new QLineEdit(pairPage);
-  tfs_->setObjectName("T_FlashTFS_TFS");
-  tfs_->setReadOnly(true);
-  auto* select = Button(pairPage, "BS_FlashTFS_Files", "SBtn_Select", context.captions);
-  grid->addWidget(tfs_, 1, 0);
-  grid->addWidget(select, 1, 1);
+  const ChosenName pair = ChosenNameRow(pairPage, grid, 0, "SLbl_TFS_File", "T_FlashTFS_TFS",
+                                        "BS_FlashTFS_Files", context.captions);
+  tfs_ = pair.field;
   cfg_ = new QLineEdit(pairPage);
   cfg_->setObjectName("T_FlashTFS_CFG");
   cfg_->setReadOnly(true);
@@ -45,7 +41,7 @@ TfsTab::TfsTab(WindowContext& context) : context_(context) {
   grid->setRowStretch(3, 1);
   flashDo_ = Button(pairPage, "B_FlashTFS_Do", "SBtn_Flash_Files", context.captions);
   grid->addWidget(flashDo_, 4, 1);
-  connect(select, &QPushButton::clicked, this, [this] {
+  connect(pair.select, &QPushButton::clicked, this, [this] {
     ChooseTfsPair(context_.frame, pair_);
     Refresh();
   });
