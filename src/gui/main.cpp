@@ -32,7 +32,7 @@ int main(int argc, char** argv) {
   std::vector<std::string> args;
   for (int i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
   if (!gui::ParseWindowOptions(args, options, error)) {
-    std::fprintf(stderr, "brantle: %s\n%s", error.c_str(), gui::WindowUsageText());
+    std::fprintf(stderr, "brantle: %s\nsee brantle --help\n", error.c_str());
     return 2;
   }
 

@@ -1,6 +1,7 @@
 #include "window_options.h"
 
 #include <strings.h>
+#include <sys/stat.h>
 
 #include "engine/opti_models.h"
 
@@ -50,6 +51,11 @@ bool ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& o,
   }
   if (!o.Model.empty() && o.Simulate != "Opti")
     return error = "--model goes with --simulate Opti", false;
+  // The window has nobody to ask whether a file may be replaced: a trace named after
+  // a backup must not destroy it.
+  struct stat st {};
+  if (!o.Trace.empty() && stat(o.Trace.c_str(), &st) == 0)
+    return error = "--trace " + o.Trace + ": the file exists; name a new one", false;
   return true;
 }
 
@@ -64,7 +70,7 @@ const char* WindowUsageText() {
          "                     run, list its port and select it\n"
          "  --model NAME       with --simulate Opti: the OptiFlash model (e.g. X480)\n"
          "  --port PATH        list a serial port the system does not enumerate\n"
-         "  --trace FILE       write every byte sent and received to FILE\n"
+         "  --trace FILE       write every byte sent and received to FILE (a new file)\n"
          "  --help             this text\n"
          "  --version          the program's version\n"
          "\n"

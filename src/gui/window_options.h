@@ -16,8 +16,8 @@ struct WindowOptions {
   int FamilyIndex() const;
 };
 
-// False with error set for an unknown option, a missing value or an unknown family
-// or model.
+// False with error set for an unknown option, a missing value, an unknown family or
+// model, or a trace file that exists already.
 bool ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& options,
                         std::string& error);
 const char* WindowUsageText();
