@@ -257,11 +257,17 @@ int CheckDifApply(const std::vector<std::string>& files, const std::vector<std::
                   const std::vector<std::string>& noTfs, const std::string& bin,
                   const std::string& tfs) {
   for (const auto* option : {&undo, &noTfs}) {
-    for (const std::string& name : *option)
-      if (!Named(files, name))
-        return UsageError(
-            (option == &undo ? "--undo " : "--no-tfs ") + name + " is none of the DIF files given",
-            "dif");
+    const std::string flag = option == &undo ? "--undo " : "--no-tfs ";
+    for (const std::string& name : *option) {
+      size_t matches = 0;
+      for (const std::string& file : files) matches += Named({name}, file) ? 1 : 0;
+      if (matches == 0) return UsageError(flag + name + " is none of the DIF files given", "dif");
+      // The choice goes by the name without its folder, as the merge lists the files.
+      if (matches > 1)
+        return UsageError(flag + name + " names more than one of the DIF files given (" +
+                              BaseName(name) + "); give them names of their own",
+                          "dif");
+    }
   }
   std::vector<TDIFFile> loaded;
   if (!CheckDifFiles(files, &loaded)) return kExitFailed;

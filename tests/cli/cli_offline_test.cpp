@@ -181,6 +181,32 @@ TEST_F(CliOffline, UndoOfAFileWithoutUndoDataIsRefused) {
   EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
 }
 
+// Two DIFs of one name in two folders: an --undo for one of them would have turned
+// both backwards.
+TEST_F(CliOffline, AnUndoChoiceThatNamesTwoFilesIsRefused) {
+  ASSERT_EQ(system(("mkdir " + dir.File("x") + " " + dir.File("y")).c_str()), 0);
+  auto r = Run({"dif", "create", "--original", dir.File("a.bin"), "--target", dir.File("b.bin"),
+                "--reversal", "embed", "-o", dir.File("x/patch.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  r = Run({"dif", "create", "--original", dir.File("a.bin"), "--target", dir.File("b.bin"),
+           "--reversal", "embed", "-o", dir.File("y/patch.dif")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  dir.Write("work.bin", target);
+  r = Run({"dif", "apply", dir.File("x/patch.dif"), dir.File("y/patch.dif"), "--undo",
+           dir.File("x/patch.dif"), "--bin", dir.File("work.bin")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("--undo " + dir.File("x/patch.dif") +
+                       " names more than one of the DIF files given (patch.dif)"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), target);
+  // One of them alone goes backwards as asked.
+  r = Run({"dif", "apply", dir.File("x/patch.dif"), "--undo", dir.File("x/patch.dif"), "--bin",
+           dir.File("work.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
+}
+
 TEST_F(CliOffline, CreateFromMergedDifsKeepsTheirCommentUnlessOneIsGiven) {
   dir.Write("note.txt", "Menu fix\n");
   dir.Write("other.txt", "Other words\n");
