@@ -86,16 +86,7 @@ bool PhoneApp::Connect(const std::string& port) {
 std::string PhoneApp::FlashText() {
   if (driver.IsOpti()) {
     std::string text = "Flash: " + frame.FlashTypeText + "\n";
-    // The help's lines are separated by LF CR; one per chip.
-    std::string line;
-    for (char c : driver.FlashHint() + "\n") {
-      if (c == '\n') {
-        if (!line.empty()) text += "  " + line + "\n";
-        line.clear();
-      } else if (c != '\r') {
-        line += c;
-      }
-    }
+    for (const std::string& line : driver.FlashHintLines()) text += "  " + line + "\n";
     return text;
   }
   const EFlashInfo& f = driver.E().FlashInfo;

@@ -163,8 +163,7 @@ void TKTZF::Disconnect() {
 }
 
 void TKTZF::ShowFlashHelp() {
-  const std::string hint = driver_->FlashHint();
-  frame_->Information(hint.empty() ? frame_->FlashTypeText : hint);
+  frame_->Information(driver_->FlashHelpText());
 }
 
 void TKTZF::CloseFromSignal() {

@@ -2,9 +2,11 @@
 // and erase pages working through the Opti loader — checked in the phone's memory.
 
 #include <QComboBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QToolButton>
 #include <cstdio>
 
 #include "gui_test_registry.h"
@@ -62,9 +64,19 @@ void SetRegion(WindowRig& rig, const char* prefix, const char* start, const char
 
 void WindowOptiTest::ConnectsAndShowsTheOptiPanel() {
   WindowRig rig("Opti");
+  // Two 8 MiB chips, the second at 8 MiB: the flash-type line counts them and its help
+  // icon has a line for each.
+  rig.optiConfig.chips = {sim::OptiChipConfig{}, sim::OptiChipConfig{}};
+  rig.optiConfig.chips[1].base = 0x800000;
   QVERIFY(rig.Start());
   QVERIFY(rig.WaitConnected());
   QCOMPARE(rig.window->Frame().Family().Family, std::string("Opti"));
+  QCOMPARE(rig.Find<QLabel>("FlashType")->text(), QString("2 flashes (? for info)"));
+  rig.Find<QToolButton>("H_FType")->click();
+  const std::vector<std::string> help = rig.dialogs.Texts(MessageKind::Information);
+  QCOMPARE(help.size(), size_t{1});
+  QCOMPARE(help[0], std::string("0: Samsung KBB05A300, 64 Mbit in 135 sectors at 00000000\n"
+                                "1: Samsung KBB05A300, 64 Mbit in 135 sectors at 00800000"));
   rig.ShowPage(kTabDeveloper);
   QVERIFY(rig.Find<QWidget>("P_Opti")->isVisible());
   QVERIFY(!rig.Find<QWidget>("P_TFS")->isVisible());

@@ -42,6 +42,27 @@ TEST(ConnectDriverTest, OptiPhoneBecomesReady) {
   EXPECT_EQ(rig.optiPhone->Stats().setps, 1);
 }
 
+// The help lists the chips a line each; the stored hint separates them by LF CR,
+// which a box or a terminal would show as a stray character.
+TEST(ConnectDriverTest, TheFlashHelpListsEachOptiChipOnALineOfItsOwn) {
+  PhoneRig rig("Opti");
+  rig.optiConfig.chips = {sim::OptiChipConfig{}, sim::OptiChipConfig{}};
+  rig.optiConfig.chips[1].base = 0x800000;
+  ASSERT_TRUE(rig.Connect());
+  EXPECT_EQ(rig.frame.FlashTypeText, "2 flashes (? for info)");
+  EXPECT_EQ(rig.driver.FlashHintLines(),
+            (std::vector<std::string>{"0: Samsung KBB05A300, 64 Mbit in 135 sectors at 00000000",
+                                      "1: Samsung KBB05A300, 64 Mbit in 135 sectors at 00800000"}));
+  EXPECT_EQ(rig.driver.FlashHelpText(),
+            rig.driver.FlashHintLines()[0] + "\n" + rig.driver.FlashHintLines()[1]);
+
+  // One chip, or an E phone: the flash-type line is the help.
+  PhoneRig e("E700");
+  ASSERT_TRUE(e.Connect());
+  EXPECT_TRUE(e.driver.FlashHintLines().empty());
+  EXPECT_EQ(e.driver.FlashHelpText(), "Samsung KBB05A300");
+}
+
 TEST(ConnectDriverTest, NoToAnUnknownFlashDisconnectsAndPollsAgain) {
   PhoneRig rig("E800");
   rig.eConfig.makerId = 0x12;

@@ -233,4 +233,24 @@ bool ConnectDriver::TickUntilConnected(uint32_t timeoutMs, const std::function<b
   return false;
 }
 
+std::vector<std::string> ConnectDriver::FlashHintLines() const {
+  std::vector<std::string> lines;
+  std::string line;
+  for (char c : hint_ + "\n") {
+    if (c != '\n') {
+      if (c != '\r') line += c;
+    } else if (!line.empty()) {
+      lines.push_back(std::move(line));
+      line.clear();
+    }
+  }
+  return lines;
+}
+
+std::string ConnectDriver::FlashHelpText() const {
+  std::string text;
+  for (const std::string& line : FlashHintLines()) text += (text.empty() ? "" : "\n") + line;
+  return text.empty() ? frame_.FlashTypeText : text;
+}
+
 }  // namespace brantle

@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "engine/ktze_flasher.h"
 #include "engine/ktze_flasher_opti.h"
@@ -58,8 +59,11 @@ class ConnectDriver {
   // ends and the port closes.
   bool RequestClose();
 
-  // The OptiFlash chips one per line (the flash-type help); empty for the E families.
-  const std::string& FlashHint() const { return hint_; }
+  // The OptiFlash chips of the flash-type help, a line each; none for the E families
+  // and for a single chip, which the flash-type line names itself.
+  std::vector<std::string> FlashHintLines() const;
+  // What the flash-type help icon shows: those lines, or else the flash-type line.
+  std::string FlashHelpText() const;
 
   // Failed polls since the port was last re-initialised.
   int PollCount() const { return polls_; }
@@ -83,7 +87,7 @@ class ConnectDriver {
   OptiKeepAlive keepAlive_;
   int polls_ = 0;
   bool attempted_ = false;
-  std::string hint_;  // a phone answered and the connect steps ran
+  std::string hint_;  // the chips' lines, separated by LF CR as the summary makes them
   std::string failedStep_;
 };
 
