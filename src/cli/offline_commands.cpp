@@ -9,6 +9,7 @@
 #include "comment_file.h"
 #include "console_progress.h"
 #include "console_ui.h"
+#include "dif/DIFCore.h"
 #include "dif/DIFFiles.h"
 #include "files/file_access.h"
 #include "formats/nor_regions.h"
@@ -250,7 +251,8 @@ int Convert(const Args& a, ConsoleUi& ui) {
       any = any || !n.empty();
     }
     if (!any)
-      return UsageError("no file of the set " + in + "_1.bin, _1.ogm, _2.bin, _2.ogm exists",
+      return UsageError("no file of the set " + inSet[0] + ", " + inSet[1] + ", " + inSet[2] +
+                            ", " + inSet[3] + " exists",
                         "convert");
     if (!ReadS500Files(ui, dif, names)) return kExitFailed;
   } else if (!LoadFirmware(ui, in, kinds.at(from), dif)) {
@@ -260,7 +262,10 @@ int Convert(const Args& a, ConsoleUi& ui) {
                          : SaveFirmware(ui, dif, out, kinds.at(to), params);
   if (!ok) return kExitFailed;
   uint32_t first = 0, last = 0;
-  if (toS500 && S500LeftOut(dif, first, last))
+  if (NORDataEnd(dif) == 0)
+    std::printf("Converted %s to %s; %s holds no NOR data, so the result holds none either.\n",
+                in.c_str(), out.c_str(), in.c_str());
+  else if (toS500 && S500LeftOut(dif, first, last))
     std::printf(
         "Converted %s to %s; NOR %s-%s was left out (a 2BIN+2OGM set holds the firmware "
         "area 0-%s only).\n",

@@ -306,6 +306,24 @@ TEST_F(CliOffline, AnS500SetSaysWhatItLeavesOut) {
   EXPECT_EQ(r.out, "Converted " + dir.File("fw.bin") + " to " + dir.File("fw") + ".\n");
 }
 
+// An S3 file of only a header and an end record is a valid empty image: the result is
+// empty too, and the run says why rather than just "Converted".
+TEST_F(CliOffline, AConversionOfNoDataSaysSo) {
+  dir.Write("empty.s3", "S00600004844521B\r\nS70500000000FA\r\n");
+  auto r = Run({"convert", "s3-to-bin", dir.File("empty.s3"), dir.File("out.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(r.out, "Converted " + dir.File("empty.s3") + " to " + dir.File("out.bin") + "; " +
+                       dir.File("empty.s3") +
+                       " holds no NOR data, so the result holds none either.\n");
+  EXPECT_EQ(ReadFile(dir.File("out.bin")), "");
+  // A set of which no file exists is named in full.
+  r = Run({"convert", "s500-to-bin", dir.File("none"), dir.File("x.bin")});
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find("no file of the set " + dir.File("none_1.bin") + ", "), std::string::npos)
+      << r.err;
+  EXPECT_NE(r.err.find(dir.File("none_2.ogm") + " exists"), std::string::npos) << r.err;
+}
+
 TEST_F(CliOffline, ApplyingToAnImageThatDoesNotExistSaysItStartsFromFF) {
   auto r = Run({"dif", "create", "--original", dir.File("a.bin"), "--target", dir.File("b.bin"),
                 "-o", dir.File("p.dif")});
