@@ -229,6 +229,10 @@ int CheckInputs(const Options& o, const NorAreas& areas, CheckedInputs& inputs) 
     std::fprintf(stderr, "Nothing was sent to the phone.\n");
     return status;
   }
+  if (!HasDataToFlash(image)) {
+    std::fprintf(stderr, "%s\n", LangGet("Msg_No_Data_To_Flash").c_str());
+    return kExitUsage;
+  }
   return CheckEepromQuestion(o, areas, image);
 }
 

@@ -74,6 +74,20 @@ TEST_F(CliFlash, HexTextOrOffsetThatCannotBeFlashedIsRefusedBeforeConnecting) {
   EXPECT_EQ(NorDifference(before), "");
 }
 
+TEST_F(CliFlash, AnImageWithoutDataIsRefusedBeforeConnecting) {
+  dir.Write("empty.bin", "");
+  dir.Write("same.bin", std::string(0x100, 'S'));
+  for (const std::vector<std::string>& args :
+       {std::vector<std::string>{"flash", "bin", dir.File("empty.bin")},
+        std::vector<std::string>{"flash", "diff", dir.File("same.bin"), dir.File("same.bin")}}) {
+    const auto r = Run(args);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("There is no data to flash"), std::string::npos) << r.err;
+    EXPECT_EQ(r.out.find("Completed"), std::string::npos) << r.out;
+  }
+  EXPECT_EQ(phone->Stats().connects, 0);
+}
+
 TEST_F(CliFlash, TwoBinDifferencesWriteOnlyWhatTheTargetChanges) {
   const std::string before = Nor();
   std::string original = before.substr(0, 0x30000);

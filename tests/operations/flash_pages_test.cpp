@@ -126,6 +126,33 @@ TEST_F(FlashPagesTest, AFailedBuildNeverReachesThePhone) {
   EXPECT_FALSE(rig.frame.Busy);
 }
 
+// Nothing to write is said, not reported as "Flashing completed.": a truncated download
+// of zero bytes, an S3 file of only its header and end records, two equal BIN files.
+TEST_F(FlashPagesTest, AnImageWithoutDataIsNotFlashed) {
+  test::PhoneRig rig("E700");
+  ASSERT_TRUE(rig.Connect());
+  const std::vector<uint8_t> before = rig.ePhone->Nor();
+  dir.Write("empty.bin", "");
+  dir.Write("empty.s3", "S00600004844521B\r\nS70500000000FA\r\n");
+  dir.Write("same.bin", std::string(0x20000, 'S'));
+  FlashUndoChoice undo;
+  undo.Make = true;
+  FlashBinPage(rig.frame, rig.driver, dir.File("empty.bin"), undo);
+  FlashS3Page(rig.frame, rig.driver, dir.File("empty.s3"), undo);
+  FlashBinDiffPage(rig.frame, rig.driver, dir.File("same.bin"), dir.File("same.bin"), 0, undo);
+  const std::string nothing =
+      "There is no data to flash: the source holds none (an empty file, an S3 file without data "
+      "records, or two BIN files that do not differ). Nothing was sent to the phone.";
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Warning), std::vector<std::string>(3, nothing));
+  EXPECT_TRUE(rig.ui.Texts(MessageKind::Information).empty());
+  EXPECT_TRUE(rig.ui.fileDialogs.empty()) << "no undo is offered for nothing written";
+  EXPECT_EQ(rig.ePhone->Stats().reads, 0);
+  EXPECT_EQ(rig.ePhone->Stats().programs, 0);
+  EXPECT_EQ(rig.ePhone->Nor(), before);
+  EXPECT_FALSE(rig.frame.Busy);
+  EXPECT_FALSE(HasDataToFlash(TDIFFile{}));
+}
+
 TEST(FlashPageSources, AllForSingleSourcesAnyForTheFileSet) {
   EXPECT_TRUE(SourcesFilled(SourceNeed::All, {"a.bin"}));
   EXPECT_FALSE(SourcesFilled(SourceNeed::All, {""}));

@@ -46,6 +46,10 @@ bool SkipTo(InputFile& file, uint64_t offset) {
 
 void FlashBuilt(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                 const FlashUndoChoice& undo, const std::string& undoFolderKey) {
+  if (!HasDataToFlash(image)) {
+    frame.Message(MessageKind::Warning, LangGet("Msg_No_Data_To_Flash"), Buttons::Ok);
+    return;
+  }
   if (!undo.Make) {
     FlashImage(frame, driver, image, "NORD", nullptr, "nOrR", nullptr);
     return;
@@ -63,6 +67,12 @@ bool SourcesFilled(SourceNeed need, const std::vector<std::string>& fields) {
   const auto filled = [](const std::string& f) { return !f.empty(); };
   return need == SourceNeed::All ? std::all_of(fields.begin(), fields.end(), filled)
                                  : std::any_of(fields.begin(), fields.end(), filled);
+}
+
+bool HasDataToFlash(const TDIFFile& image) {
+  return std::any_of(image.Blocks.begin(), image.Blocks.end(), [](const TDIFBlock& block) {
+    return (block.Kind == "NORD" && NORDataLength(block) > 0) || block.Kind == "TFSF";
+  });
 }
 
 bool BuildBinImage(Ui& ui, const std::string& fileName, TDIFFile& image) {

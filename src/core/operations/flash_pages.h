@@ -28,6 +28,11 @@ struct FlashUndoChoice {
 enum class SourceNeed { All, Any };
 bool SourcesFilled(SourceNeed need, const std::vector<std::string>& fields);
 
+// Whether an image has anything to write: NOR data or files for the file system. An
+// empty file, an S3 file without data records or two BIN files that do not differ
+// have none, and are not flashed (no "Flashing completed." for nothing written).
+bool HasDataToFlash(const TDIFFile& image);
+
 // ---- builders ----------------------------------------------------------------------
 
 bool BuildBinImage(Ui& ui, const std::string& fileName, TDIFFile& image);
