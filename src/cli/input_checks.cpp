@@ -1,5 +1,7 @@
 #include "input_checks.h"
 
+#include <sys/stat.h>
+
 #include <cstdio>
 
 #include "console_ui.h"
@@ -157,6 +159,18 @@ int CheckPartFields(const Options& o) {
                         "flash");
     if (TrimmedFieldValue(text) < 0)
       return UsageError(std::string(name) + " " + text + " is not a hexadecimal number", "flash");
+  }
+  // The window's fields never let the piece pass the file's end; here it is refused.
+  struct stat st {};
+  const std::string& file = o.operands[1];
+  const uint64_t end =
+      uint64_t(uint32_t(TrimmedFieldValue(o.fileOffset))) + uint32_t(TrimmedFieldValue(o.length));
+  if (stat(file.c_str(), &st) == 0 && S_ISREG(st.st_mode) && end > uint64_t(st.st_size)) {
+    char size[32];
+    std::snprintf(size, sizeof size, "%llX", static_cast<unsigned long long>(st.st_size));
+    return UsageError("--file-offset " + o.fileOffset + " and --length " + o.length +
+                          " reach beyond the end of " + file + " (" + size + " bytes, hexadecimal)",
+                      "flash");
   }
   return 0;
 }

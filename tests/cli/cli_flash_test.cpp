@@ -209,7 +209,8 @@ TEST_F(CliFlash, FilesThatCannotBeReadStopTheCommandBeforeConnecting) {
        "missing.bin: could not open file"},
       {{"flash", "part", dir.File("short.bin"), "--file-offset", "2", "--length", "4",
         "--phone-offset", "10000"},
-       "short.bin: Flashing aborted: "},
+       "--file-offset 2 and --length 4 reach beyond the end of " + dir.File("short.bin") +
+           " (4 bytes, hexadecimal)"},
       {{"flash", "part", dir.File("short.bin"), "--file-offset", "0", "--length", "4K",
         "--phone-offset", "10000"},
        "brantle-cli: --length 4K is not a hexadecimal number\nsee brantle-cli flash --help\n"},
