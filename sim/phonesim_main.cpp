@@ -13,7 +13,9 @@
 #include <vector>
 
 #include "engine/ktze_flashes.h"
+#include "engine/opti_models.h"
 #include "engine/text_fields.h"
+#include "formats/nor_regions.h"
 #include "sim/virtual_e_phone.h"
 #include "sim/virtual_opti_phone.h"
 
@@ -45,12 +47,13 @@ E families:
                    returning to boot mode
 
 Opti:
-  --model NAME     the phone model, e.g. X480 (any loader is taken)
+  --model NAME     the phone model, e.g. X480 (any loader is taken); it sets the
+                   NOR size: 32 MiB for the models with the larger areas
   --chip MAKER:DEVICE@BASE
                    a flash chip the loader reports, in hexadecimal, e.g.
-                   EC:22E20000@0; repeat for up to 4 chips (default: one
-                   Samsung KBB05A300 at 0)
-  --nor-size MIB   NOR size: 16 or 32 (default 16)
+                   EC:22E20000@0; repeat for up to 4 chips (default: Samsung
+                   KBB05A300 chips of 8 MiB, one at every 8 MiB of the NOR)
+  --nor-size MIB   NOR size: 16 or 32 (default: the model's, 16 without --model)
   --baud-list A,B,...
                    speeds the loader offers (default 115200,230400,460800,921600)
   --max-read N     largest read the loader serves (default 65536)
@@ -178,6 +181,8 @@ int main(int argc, char** argv) {
   // Options whose meaning depends on the family, which may come later.
   std::vector<std::string> chips;
   std::vector<std::string> optiOnly;
+  int modelType = 0;
+  bool norSizeGiven = false;
   for (int i = 1; i < argc; ++i) {
     const std::string arg = argv[i];
     auto value = [&](std::string& out) {
@@ -219,11 +224,14 @@ int main(int argc, char** argv) {
       noReboot = true;
     } else if (arg == "--model") {
       if (!value(v)) return UsageError("--model needs a value");
+      if (Upper(brantle::OptiModelByName(v, &modelType).name) != Upper(v))
+        return UsageError("unknown model '" + v + "'");
       optiOnly.push_back(arg);  // every model's loader is taken alike
     } else if (arg == "--nor-size") {
       if (!value(v)) return UsageError("--nor-size needs a value");
       if (v != "16" && v != "32") return UsageError("--nor-size: '" + v + "' is not 16 or 32");
       opti.norSize = static_cast<uint32_t>(std::stoi(v)) << 20;
+      norSizeGiven = true;
       optiOnly.push_back(arg);
     } else if (arg == "--baud-list") {
       if (!value(v)) return UsageError("--baud-list needs a value");
@@ -247,7 +255,15 @@ int main(int argc, char** argv) {
     if (haveMaker || haveDevice) return UsageError("--maker and --device are for the E families");
     if (noReboot) return UsageError("--no-reboot is for the E families");
     if (chips.size() > 4) return UsageError("at most 4 --chip options");
-    if (!chips.empty()) opti.chips.clear();
+    // A phone of the model the program expects: its NOR as large as the model's areas,
+    // and covered by chips, so that every region the program offers can be read.
+    if (!norSizeGiven) opti.norSize = brantle::NorAreasFor("Opti", modelType).Total();
+    opti.chips.clear();
+    for (uint32_t base = 0; chips.empty() && base < opti.norSize; base += 8u << 20) {
+      brantle::sim::OptiChipConfig chip;  // a Samsung KBB05A300, 8 MiB
+      chip.base = base;
+      opti.chips.push_back(chip);
+    }
     for (const std::string& text : chips) {
       brantle::sim::OptiChipConfig chip;
       if (!ParseOptiChip(text, chip)) {

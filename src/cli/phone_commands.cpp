@@ -221,7 +221,9 @@ int RunPhoneCommand(const Options& o) {
     if (const int status = Prepare(app, o, prepared)) return status;
     std::string port = o.port, error;
     if (!o.simulate.empty()) {
-      if (!simulator.Start(o.simulate, error)) return End({Ending::Kind::Failed, error});
+      // The virtual phone is of the model the program works with.
+      const std::string model = o.simulate == "Opti" ? o.model : "";
+      if (!simulator.Start(o.simulate, error, model)) return End({Ending::Kind::Failed, error});
       port = simulator.PortPath();
       std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
     }

@@ -39,9 +39,15 @@ TEST(CliPhone, DumpTrimsTheRegionAndTracesTheLine) {
 }
 
 TEST(CliPhone, OptiIdentifyAndDump) {
+  // The virtual phone of a model with the larger areas has 32 MiB of NOR in four chips.
   auto r = test::RunProgram(kCli, {"--simulate", "Opti", "--model", "x480", "identify"});
   EXPECT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Flash: Samsung KBB05A300\n");
+  EXPECT_EQ(r.out,
+            "Flash: 4 flashes (? for info)\n"
+            "  0: Samsung KBB05A300, 64 Mbit in 135 sectors at 00000000\n"
+            "  1: Samsung KBB05A300, 64 Mbit in 135 sectors at 00800000\n"
+            "  2: Samsung KBB05A300, 64 Mbit in 135 sectors at 01000000\n"
+            "  3: Samsung KBB05A300, 64 Mbit in 135 sectors at 01800000\n");
 
   test::TempDir dir;
   r = test::RunProgram(kCli, {"--simulate", "Opti", "--speed", "921600", "dump", "--start", "FFF0",
@@ -49,6 +55,12 @@ TEST(CliPhone, OptiIdentifyAndDump) {
   ASSERT_EQ(r.status, 0) << r.err;
   const std::vector<uint8_t> nor = sim::VirtualOptiPhone::PatternNor(16u << 20);
   EXPECT_EQ(ReadFile(dir.File("d.bin")), std::string(nor.begin() + 0xFFF0, nor.begin() + 0x20010));
+  // Every region the program offers can be read from the virtual phone of the model.
+  r = test::RunProgram(kCli, {"--simulate", "Opti", "--model", "X480", "--speed", "921600", "dump",
+                              "--region", "eeprom", "-o", dir.File("e.bin")});
+  ASSERT_EQ(r.status, 0) << r.err;
+  const std::vector<uint8_t> large = sim::VirtualOptiPhone::PatternNor(32u << 20);
+  EXPECT_EQ(ReadFile(dir.File("e.bin")), std::string(large.begin() + 0x1A00000, large.end()));
 
   // A speed the loader does not offer ends the connection with the window's message.
   r = test::RunProgram(kCli, {"--simulate", "Opti", "--speed", "57600", "identify"});

@@ -156,6 +156,11 @@ TEST_F(OptiEngineTest, UploadStartsTheLoaderAndReadsTheFlash) {
   EXPECT_EQ(engine.Flash.BaudList, (std::vector<uint32_t>{115200, 921600}));
   EXPECT_EQ(deltas.front(), 0);
   EXPECT_TRUE(Saw("Sending loader"));
+  // The progress ends where its phase was sized to end, not beyond.
+  int64_t counted = 0;
+  for (int32_t d : deltas) counted += d;
+  EXPECT_EQ(counted, engine.LoaderUploadBytes());
+  EXPECT_EQ(engine.LoaderUploadBytes(), 19036u + 10 * 8);
 }
 
 TEST_F(OptiEngineTest, MissingLoaderSendsNothing) {

@@ -50,6 +50,11 @@ int OptiEngine::QueryBootInfo() {
   return ReceiveBootResponse(link_, "#info", payload, kDefaultText);
 }
 
+uint32_t OptiEngine::LoaderUploadBytes() const {
+  const uint32_t pieces = (LoaderSize() + kLoaderPiece - 1) / kLoaderPiece;
+  return LoaderSize() + 8 * pieces;
+}
+
 int OptiEngine::UploadLoader() {
   std::string image;
   loaderError_.clear();

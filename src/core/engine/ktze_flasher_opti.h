@@ -25,6 +25,9 @@ class OptiEngine {
   std::string LoadersFolder;  // DefaultLoadersFolder() to start with
   const OptiModel& Model() const { return *model_; }
   uint32_t LoaderSize() const { return model_->loader.size; }
+  // What the upload's progress counts: the loader and, before each of its pieces, the
+  // piece's offset and length.
+  uint32_t LoaderUploadBytes() const;
   const std::string& LoaderError() const { return loaderError_; }
 
   // The loader's open erase block.

@@ -160,7 +160,7 @@ bool ConnectDriver::ConnectE() {
 }
 
 bool ConnectDriver::ConnectOpti() {
-  frame_.StartPhase(opti_.LoaderSize());
+  frame_.StartPhase(opti_.LoaderUploadBytes());
   frame_.RouteEngine(link_, true);
   link_.OnEngineProgress = [this](int32_t d) { frame_.StepOrResetProgress(d); };
   const OptiConnectResult result = RunOptiConnect(opti_, Speed(), LangGet("Status_Flashes"));
