@@ -15,6 +15,7 @@
 #include "operations/flash_workflow.h"
 #include "operations/hex_data.h"
 #include "operations/offline_service.h"
+#include "operations/tfs_selector.h"
 #include "phone_commands.h"
 
 namespace brantle::cli {
@@ -191,6 +192,10 @@ int CheckTfsInputs(const Options& o) {
     const size_t eq = a.find('=');
     if (kind == "put" && (eq == std::string::npos || eq == 0 || a.compare(eq + 1, 1, "/") != 0))
       return UsageError("tfs put takes LOCAL=/TFS/PATH, not " + a, "tfs");
+    if (kind == "put" && !IsTfsFileName(a.substr(eq + 1)))
+      return UsageError(a.substr(eq + 1) + " names no file: a TFS path ends in a file name and " +
+                            "has no empty, . or .. part",
+                        "tfs");
     sources.push_back(kind == "put" ? a.substr(0, eq) : a);
   }
   bool ok = CheckReadable(sources);

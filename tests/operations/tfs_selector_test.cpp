@@ -54,6 +54,29 @@ TEST_F(TfsSelectorTest, OneFileIsProposedAndAddedWithTheNameTyped) {
   EXPECT_EQ(selector.Rows()[0].TfsName, "/java/game.jar");
 }
 
+// A name that names no file would give the phone a file without a name.
+TEST_F(TfsSelectorTest, OnlyANameThatNamesAFileIsAddedOrPutInARow) {
+  for (const char* good : {"/user/a.mid", "a.mid", "/a", "/user/sounds/b c.mid", "/x/.hidden"})
+    EXPECT_TRUE(IsTfsFileName(good)) << good;
+  for (const char* bad : {"", "/", "/user/", "/user//a.mid", "/user/./a", "/user/../a", "/a/."})
+    EXPECT_FALSE(IsTfsFileName(bad)) << bad;
+
+  selector.FilesChosen({"/pc/a.mid"});
+  selector.Folder = "/user/";
+  selector.Name = "sub/";
+  EXPECT_FALSE(selector.AddEnabled());
+  selector.Add();
+  EXPECT_TRUE(selector.Rows().empty());
+  selector.Name = "a.mid";
+  selector.Add();
+  selector.Select(0);
+  selector.Name = "..";
+  EXPECT_FALSE(selector.ModifyEnabled());
+  selector.Modify();
+  EXPECT_EQ(selector.Rows()[0].TfsName, "/user/a.mid");
+  EXPECT_TRUE(selector.RemoveEnabled());
+}
+
 TEST_F(TfsSelectorTest, SelectModifyAndRemoveWorkOnTheSelectedRow) {
   selector.Folder = "/user/";
   selector.FilesChosen({"/pc/a.mid", "/pc/b.mid"});

@@ -85,7 +85,7 @@ void TfsSelector::Add() {
 }
 
 void TfsSelector::Modify() {
-  if (selected_ >= 0) rows_[selected_] = {Source, TfsName(Name)};
+  if (ModifyEnabled()) rows_[selected_] = {Source, TfsName(Name)};
   Refresh();
 }
 
@@ -127,7 +127,24 @@ void TfsSelector::Refresh() {
 }
 
 bool TfsSelector::AddEnabled() const {
-  return !Source.empty() && !Trimmed(Name).empty();
+  return !Source.empty() && NameValid();
+}
+
+bool TfsSelector::NameValid() const {
+  return !Trimmed(Name).empty() && IsTfsFileName(TfsName(Name));
+}
+
+bool IsTfsFileName(const std::string& name) {
+  if (name.empty() || name.back() == '/') return false;
+  size_t start = name[0] == '/' ? 1 : 0;
+  while (start <= name.size()) {
+    size_t end = name.find('/', start);
+    if (end == std::string::npos) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
 }
 
 }  // namespace brantle

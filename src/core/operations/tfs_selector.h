@@ -13,6 +13,11 @@
 
 namespace brantle {
 
+// Whether a TFS name names a file: it does not end in "/" and has no empty, "." or
+// ".." part. "/user/" or "/user//a" would give the phone a file without a name, which
+// can cost every file written with it.
+bool IsTfsFileName(const std::string& name);
+
 class TfsSelector {
  public:
   // Whether a source file still exists; rows whose source is gone are dropped.
@@ -48,11 +53,13 @@ class TfsSelector {
 
   bool FlashEnabled() const { return !rows_.empty(); }
   bool RemoveEnabled() const { return selected_ >= 0; }
-  bool ModifyEnabled() const { return selected_ >= 0; }
+  // Add and Modify need a name that names a file (see IsTfsFileName).
+  bool ModifyEnabled() const { return selected_ >= 0 && NameValid(); }
   bool AddEnabled() const;
 
  private:
   std::string TfsName(const std::string& name) const;
+  bool NameValid() const;
 
   FileExists exists_;
   std::vector<std::string> folders_;
