@@ -10,12 +10,12 @@
 #include "formats/s500_files.h"
 #include "formats/tfs_pair.h"
 #include "help_texts.h"
+#include "lang/fill_text.h"
 #include "lang/lang_get.h"
 #include "operations/flash_pages.h"
 #include "operations/flash_workflow.h"
 #include "operations/hex_data.h"
 #include "operations/offline_service.h"
-#include "operations/tfs_selector.h"
 #include "phone_commands.h"
 
 namespace brantle::cli {
@@ -193,8 +193,7 @@ int CheckTfsInputs(const Options& o) {
     if (kind == "put" && (eq == std::string::npos || eq == 0 || a.compare(eq + 1, 1, "/") != 0))
       return UsageError("tfs put takes LOCAL=/TFS/PATH, not " + a, "tfs");
     if (kind == "put" && !IsTfsFileName(a.substr(eq + 1)))
-      return UsageError(a.substr(eq + 1) + " names no file: a TFS path ends in a file name and " +
-                            "has no empty, . or .. part",
+      return UsageError(FillText(LangGet("Msg_Tfs_Name_No_File"), {{"name", a.substr(eq + 1)}}),
                         "tfs");
     sources.push_back(kind == "put" ? a.substr(0, eq) : a);
   }
@@ -205,6 +204,10 @@ int CheckTfsInputs(const Options& o) {
     ui.context = sources[0] + ": ";
     TDIFFile pair;
     ok = ReadTfsPair(ui, pair, sources[0], nullptr);
+    const std::string bad = ok ? TfsNameNamingNoFile(pair) : "";
+    if (!bad.empty())
+      return UsageError(
+          sources[0] + ": " + FillText(LangGet("Msg_Tfs_Name_No_File"), {{"name", bad}}), "tfs");
   }
   if (ok) return 0;
   std::fprintf(stderr, "Nothing was sent to the phone.\n");

@@ -197,7 +197,15 @@ TEST_F(CliFlash, FilesThatCannotBeReadStopTheCommandBeforeConnecting) {
   dir.Write("short.bin", "0123");
   dir.Write("ogm1.ogm", std::string(0x100001, '\x22'));
   dir.Write("pair.tfs", "no CFG beside it");
+  // A pair whose CFG names a folder where a file should be.
+  dir.Write("folder.tfs", "ABCD");
+  dir.Write("folder.cfg",
+            "TFSVERSION : TFS3.0_E700_0001\nNUM_DIR : 1\nMAXFILES : 200\nSET_DIR\n"
+            "DIR_NAME : /user\nEND_DIR\nSET_FILE\nFILE_NAME : /user/\nFILE_SIZE : 4\n"
+            "END_FILE\nEND_TFS\n");
   const std::vector<std::pair<std::vector<std::string>, std::string>> refused = {
+      {{"tfs", "flash", dir.File("folder.tfs")},
+       "folder.tfs: /user/ names no file for the phone's file system"},
       {{"flash", "bin", dir.File("missing.bin")}, "missing.bin: could not open file"},
       {{"flash", "bin", dir.File("huge.bin")}, "huge.bin: Flashing aborted: "},
       {{"flash", "s3", dir.File("missing.s3")}, "missing.s3: could not open file"},
@@ -228,7 +236,7 @@ TEST_F(CliFlash, FilesThatCannotBeReadStopTheCommandBeforeConnecting) {
       {{"tfs", "put", dir.File("fw.bin") + "=user/a.txt"},
        "brantle-cli: tfs put takes LOCAL=/TFS/PATH, not " + dir.File("fw.bin") + "=user/a.txt\n"},
       {{"tfs", "put", dir.File("fw.bin") + "=/user/ok.bin", dir.File("fw.bin") + "=/user/"},
-       "brantle-cli: /user/ names no file: a TFS path ends in a file name"},
+       "brantle-cli: /user/ names no file for the phone's file system"},
       {{"tfs", "put", dir.File("fw.bin") + "=/"}, "brantle-cli: / names no file"},
       {{"tfs", "raw-read", "10", "9", dir.File("r.tfr")}, "the first sector lies after the last"},
       {{"tfs", "raw-read", "0", "65536", dir.File("r.tfr")}, "the NAND has sectors 0 to 65535"},

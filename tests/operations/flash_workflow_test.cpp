@@ -247,6 +247,28 @@ TEST(FlashImageETest, FilesOnlyDifGoesToTheFileSystemAndDisconnects) {
   EXPECT_FALSE(rig.frame.Connected);
 }
 
+// A name that names no file is refused before anything is read or sent: with the
+// virtual phone such a file cost every file written with it.
+TEST(FlashImageETest, AFileNameThatNamesNoFileIsRefusedBeforeAnythingIsSent) {
+  PhoneRig rig("E800");
+  ASSERT_TRUE(rig.Connect());
+  const std::vector<uint8_t> before = rig.Nor();
+  TDIFFile dif;
+  dif.SetNORData(dif.AddBlock(), 0x10000, "NEW BYTES");
+  dif.SetTFSFile(dif.AddBlock(), "/user/ok.bin", "kept");
+  dif.SetTFSFile(dif.AddBlock(), "/user/", "a folder as a file");
+  EXPECT_FALSE(FlashImage(rig.frame, rig.driver, dif, "NORD", nullptr, "nOrR", nullptr));
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
+            std::vector<std::string>({"Flashing aborted: /user/ names no file for the phone's "
+                                      "file system (a name ends in a file name and has no "
+                                      "empty, . or .. part)"}));
+  EXPECT_EQ(rig.ePhone->Stats().reads, 0);
+  EXPECT_EQ(rig.ePhone->Stats().programs, 0);
+  EXPECT_TRUE(rig.ePhone->NandTree().files.empty());
+  EXPECT_TRUE(rig.Nor() == before);
+  EXPECT_FALSE(rig.frame.Busy);
+}
+
 // ---- OptiFlash ---------------------------------------------------------------------------
 
 class FlashImageOptiTest : public ::testing::Test {

@@ -122,6 +122,29 @@ std::string CfgNameFor(const std::string& dataFileName) {
   return dataFileName + ".cfg";
 }
 
+bool IsTfsFileName(const std::string& name) {
+  if (name.empty() || name.back() == '/') return false;
+  size_t start = name[0] == '/' ? 1 : 0;
+  while (start <= name.size()) {
+    size_t end = name.find('/', start);
+    if (end == std::string::npos) end = name.size();
+    const std::string part = name.substr(start, end - start);
+    if (part.empty() || part == "." || part == "..") return false;
+    start = end + 1;
+  }
+  return true;
+}
+
+std::string TfsNameNamingNoFile(const TDIFFile& dif) {
+  for (const TDIFBlock& block : dif.Blocks) {
+    if (block.Kind != "TFSF") continue;
+    std::string name, bytes;
+    TDIFFile::GetTFSFile(block, name, bytes);
+    if (!bytes.empty() && !IsTfsFileName(name)) return name.empty() ? "\"\"" : name;
+  }
+  return "";
+}
+
 CfgLine ParseCfgLine(std::string_view line) {
   const size_t colon = line.find(':');
   if (colon == std::string_view::npos) return {};

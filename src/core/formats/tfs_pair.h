@@ -19,6 +19,14 @@ constexpr char kTFSVersion[] = "TFS3.0_E700_0001";
 // The CFG beside a data file: same folder and base name, extension ".cfg".
 std::string CfgNameFor(const std::string& dataFileName);
 
+// Whether a TFS name names a file: it does not end in "/" and has no empty, "." or
+// ".." part. "/user/" or "/user//a" would give the phone a file without a name, which
+// can cost every file written with it.
+bool IsTfsFileName(const std::string& name);
+// The first name of a "TFSF" block with contents that names no file; "" when every
+// one does (an empty file is not sent, only its folders are made).
+std::string TfsNameNamingNoFile(const TDIFFile& dif);
+
 // One CFG line: the key is the text before the first ":" without surrounding blanks,
 // upper-cased; the value the text after it without surrounding blanks. A line without
 // ":" has an empty key.

@@ -89,6 +89,9 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Msg_Nothing_To_Resume",
      "No interrupted dump of this region into this file was found; the whole region is read."},
     {"Msg_Side_File_Not_Written", "What was read could not be kept in {file}"},
+    {"Msg_Tfs_Name_No_File",
+     "{name} names no file for the phone's file system (a name ends in a file name and has "
+     "no empty, . or .. part)"},
     {"Msg_No_Data_To_Flash",
      "There is no data to flash: the source holds none (an empty file, an S3 file without "
      "data records, or two BIN files that do not differ). Nothing was sent to the phone."},

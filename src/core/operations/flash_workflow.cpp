@@ -2,6 +2,8 @@
 
 #include <algorithm>
 
+#include "formats/tfs_pair.h"
+#include "lang/fill_text.h"
 #include "lang/lang_get.h"
 #include "operations/flash_workflow_internal.h"
 
@@ -56,6 +58,15 @@ bool RefusedBeyond(OperationFrame& frame, const TDIFFile& image, const std::stri
     }
   }
   return false;
+}
+
+bool RefusedTfsNames(OperationFrame& frame, const TDIFFile& image) {
+  const std::string name = TfsNameNamingNoFile(image);
+  if (name.empty()) return false;
+  frame.Error(LangGet("ErrC_Flash_Aborted") + " " +
+              FillText(LangGet("Msg_Tfs_Name_No_File"), {{"name", name}}));
+  frame.ShowIdleState();
+  return true;
 }
 
 void RecordUndo(TDIFFile& undo, const std::string& undoKind, uint32_t address,

@@ -183,7 +183,8 @@ bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
   OptimizeDIF(image, frame);
   frame.BeginOperation();
   // A sector number past FF would wrap around to the start of the NOR.
-  if (RefusedBeyond(frame, image, kind, kAddressableEnd)) return false;
+  if (RefusedBeyond(frame, image, kind, kAddressableEnd) || RefusedTfsNames(frame, image))
+    return false;
   {
     std::vector<Sector> plan = PlanSectors(image, kind);
     if (!plan.empty()) {

@@ -41,6 +41,9 @@ class EepromGate {
 bool RefusedBeyond(OperationFrame& frame, const TDIFFile& image, const std::string& kind,
                    uint64_t end);
 
+// The same for a file for the phone's file system whose name names no file.
+bool RefusedTfsNames(OperationFrame& frame, const TDIFFile& image);
+
 // Records the NOR bytes about to be overwritten at address as an undo block.
 void RecordUndo(TDIFFile& undo, const std::string& undoKind, uint32_t address,
                 const std::string& oldBytes);

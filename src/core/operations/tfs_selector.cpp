@@ -134,17 +134,4 @@ bool TfsSelector::NameValid() const {
   return !Trimmed(Name).empty() && IsTfsFileName(TfsName(Name));
 }
 
-bool IsTfsFileName(const std::string& name) {
-  if (name.empty() || name.back() == '/') return false;
-  size_t start = name[0] == '/' ? 1 : 0;
-  while (start <= name.size()) {
-    size_t end = name.find('/', start);
-    if (end == std::string::npos) end = name.size();
-    const std::string part = name.substr(start, end - start);
-    if (part.empty() || part == "." || part == "..") return false;
-    start = end + 1;
-  }
-  return true;
-}
-
 }  // namespace brantle

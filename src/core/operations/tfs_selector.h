@@ -8,15 +8,11 @@
 #include <string>
 #include <vector>
 
+#include "formats/tfs_pair.h"
 #include "operations/operation_frame.h"
 #include "ui/ui.h"
 
 namespace brantle {
-
-// Whether a TFS name names a file: it does not end in "/" and has no empty, "." or
-// ".." part. "/user/" or "/user//a" would give the phone a file without a name, which
-// can cost every file written with it.
-bool IsTfsFileName(const std::string& name);
 
 class TfsSelector {
  public:
