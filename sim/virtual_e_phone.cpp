@@ -92,6 +92,8 @@ struct VirtualEPhone::Impl {
   std::atomic<int> failReads{0};
   std::atomic<int> failPrograms{0};
   std::atomic<bool> silent{false};
+  // Switched off until then (steady clock, milliseconds): the boot code is silent.
+  std::atomic<int64_t> offUntilMs{0};
   std::atomic<bool> wrongAck{false};
   ReadFaults readFaults;  // trickle and unplug of the next read
   ProgramFaults programFaults;
@@ -176,6 +178,16 @@ Step VirtualEPhone::Impl::BootMode() {
   for (;;) {
     if (silent.load()) return Step::kEnd;
     const auto now = PtyLine::Clock::now();
+    const auto on = PtyLine::Clock::time_point(std::chrono::milliseconds(offUntilMs.load()));
+    if (now < on) {
+      // Switched off: what the PC sends meanwhile is lost.
+      uint8_t b = 0;
+      const auto left = std::chrono::ceil<std::chrono::milliseconds>(on - now).count();
+      const Io io = line.ReadByte(b, static_cast<int>(std::min<int64_t>(left, 50)));
+      if (io == Io::kStopped || io == Io::kGone) return Step::kEnd;
+      next = PtyLine::Clock::now();
+      continue;
+    }
     if (now >= next) {
       // Dropped rather than queued when nobody reads, like a UART with no listener.
       line.WriteOrDrop(kBootByte);
@@ -544,6 +556,12 @@ void VirtualEPhone::FailProgramChecksums(int count) {
 
 void VirtualEPhone::GoSilent() {
   impl_->silent.store(true);
+}
+
+void VirtualEPhone::SwitchOff(int offMs) {
+  const auto until = PtyLine::Clock::now() + std::chrono::milliseconds(offMs);
+  impl_->offUntilMs.store(
+      std::chrono::duration_cast<std::chrono::milliseconds>(until.time_since_epoch()).count());
 }
 
 void VirtualEPhone::WrongAcknowledgement() {

@@ -66,6 +66,10 @@ class VirtualEPhone {
       int count);               // next count EA blocks answered with a wrong checksum (not written)
   void GoSilent();              // stop answering anything (until Stop)
   void WrongAcknowledgement();  // next acknowledgement byte (C0/C7/CC/C3/erase reply) is wrong
+  // The person switches the phone off and, offMs later, on again in boot mode: the
+  // boot code is silent meanwhile (a connection in progress first runs into the
+  // phone's own stall timeout).
+  void SwitchOff(int offMs);
   // Send the next read's data in pieces of pieceSize bytes with pauseMs between them.
   void Trickle(uint32_t pieceSize, uint32_t pauseMs);
   // During the next read, close the pseudo-terminal after this many data bytes.

@@ -34,6 +34,7 @@ PhoneApp::PhoneApp(const Options& options)
   settings.SetVerifyWrites(options.verify);
   settings.SetSkipUnchanged(options.skipUnchanged);
   driver.FixedSpeed = options.speed;
+  driver.ExplainFailures = false;
   ui.eeprom = options.eeprom;
   // No one to ask: stop at the next block as the Cancel button would.
   ui.onRefuse = [this] { frame.Cancel = true; };

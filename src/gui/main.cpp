@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "close_signals.h"
+#include "display_guard.h"
 #include "files/simulator_process.h"
 #include "lang/collation.h"
 #include "lang/lang_get.h"
@@ -14,27 +15,27 @@
 
 int main(int argc, char** argv) {
   using namespace brantle;
-  // Help and version need no display: answered before Qt looks for one.
+  // Help, version and our own options need no display: answered before Qt looks for
+  // one, so that a mistyped option is told as such on any machine.
   for (int i = 1; i < argc; ++i) {
     const std::string a = argv[i];
     if (a == "--help" || a == "-h") return std::fputs(gui::WindowUsageText(), stdout), 0;
     if (a == "--version") return std::printf("brantle %s\n", LangGet("Win_Version").c_str()), 0;
   }
+  gui::WindowOptions options;
+  std::string error;
+  if (!gui::ParseWindowOptions(gui::OwnArguments(argc, argv), options, error)) {
+    std::fprintf(stderr, "brantle: %s\nsee brantle --help\n", error.c_str());
+    return 2;
+  }
+
+  gui::DisplayGuard guard;
   QApplication app(argc, argv);
+  guard.Release();
   // Qt takes every locale category from the environment; the program keeps the C
   // conventions for numbers and takes only the collation, which orders directories.
   std::setlocale(LC_ALL, "C");
   UseCollationOfEnvironment();
-
-  gui::WindowOptions options;
-  std::string error;
-  const QStringList qtArgs = QApplication::arguments();
-  std::vector<std::string> args;
-  for (int i = 1; i < qtArgs.size(); ++i) args.push_back(qtArgs[i].toStdString());
-  if (!gui::ParseWindowOptions(args, options, error)) {
-    std::fprintf(stderr, "brantle: %s\nsee brantle --help\n", error.c_str());
-    return 2;
-  }
 
   CurrentLanguages().Load();
   SimulatorProcess simulator;
@@ -55,6 +56,6 @@ int main(int argc, char** argv) {
   SetMissingKeyReporter([&window](const std::string& message) { window.Frame().Error(message); });
   gui::CloseOnSignals(window);
   window.show();
-  if (!window.Start()) return 1;
+  window.Start();
   return app.exec();
 }

@@ -3,7 +3,9 @@
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
+#include <QMessageBox>
 #include <QPushButton>
+#include <QScreen>
 #include <QTabWidget>
 #include <QTimer>
 #include <QToolButton>
@@ -25,6 +27,8 @@ namespace brantle::gui {
 namespace {
 
 constexpr int kTickMs = 50;
+// The port list is read again every this many ticks (a second).
+constexpr int kTicksPerPortWatch = 20;
 
 DialogHost* OwnDialogsUnless(DialogHost* given, std::unique_ptr<QtDialogHost>& own) {
   if (given) return given;
@@ -83,6 +87,9 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
   connect(status_->CancelButton(), &QPushButton::clicked, this,
           [this] { frame_->RequestCancel(); });
   connect(status_->DisconnectButton(), &QPushButton::clicked, this, [this] { Disconnect(); });
+  connect(status_->RetryButton(), &QPushButton::clicked, this, [this] {
+    if (!frame_->Busy && !closing_) driver_->ConnectAgain();
+  });
   connect(status_->FlashHelp(), &QToolButton::clicked, this, [this] { ShowFlashHelp(); });
   connect(status_->DeveloperButton(0), &QPushButton::clicked, this,
           [this] { RunOperation([this] { DumpRawSectorsAsk(*frame_, *driver_); }); });
@@ -111,17 +118,36 @@ std::vector<SerialPortInfo> TKTZF::Ports() const {
   return ports;
 }
 
-bool TKTZF::Start() {
+std::vector<std::string> TKTZF::PortPaths() const {
+  std::vector<std::string> paths;
+  for (const SerialPortInfo& p : Ports()) paths.push_back(p.Path);
+  return paths;
+}
+
+void TKTZF::Start() {
+  if (const QScreen* shown = screen())
+    move(shown->availableGeometry().center() - QPoint(width() / 2, height() / 2));
   ApplyLanguage();
-  if (Ports().empty()) {
-    frame_->Error(LangGet("Err_No_COM_Ports"));
-    return false;
-  }
+  knownPorts_ = PortPaths();
+  if (knownPorts_.empty())
+    frame_->Error(LangGet("Err_No_COM_Ports") + "\n" + LangGet("Msg_Hint_No_Ports"));
   if (!config_.StartPort.empty()) settings_.SetComPort(config_.StartPort);
   if (config_.StartFamily >= 0) settings_.SetFamilyBySelectorIndex(config_.StartFamily);
   settingsTab_->LoadFromSettings();
   timer_->start();
-  return true;
+}
+
+void TKTZF::WatchPorts() {
+  std::vector<std::string> now = PortPaths();
+  if (now == knownPorts_) return;
+  const std::string chosen = settings_.ComPort();
+  const std::string next = FollowPortList(chosen, knownPorts_, now);
+  knownPorts_ = std::move(now);
+  if (next != chosen)
+    driver_->ChangePort(next);
+  else
+    driver_->PortsChanged();
+  settingsTab_->ListPorts();
 }
 
 void TKTZF::ApplyLanguage() {
@@ -154,6 +180,7 @@ void TKTZF::RunOperation(const std::function<void()>& handler) {
 void TKTZF::OnTimer() {
   if (closing_) return;
   driver_->Tick();
+  if (++ticks_ % kTicksPerPortWatch == 0 && !frame_->Busy) WatchPorts();
   CloseIfAsked();
 }
 
@@ -168,14 +195,19 @@ void TKTZF::ShowFlashHelp() {
 
 void TKTZF::CloseFromSignal() {
   closeAsked_ = true;
-  if (!frame_->Busy) {
-    CloseIfAsked();
-    return;
-  }
-  // Stop at the next block, as a confirmed Cancel would (work that cannot be
-  // cancelled finishes first); a question that is open now is answered No.
-  frame_->CancelNow();
-  if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
+  // Outside an operation nothing may hold the window open: a box that is up is
+  // answered Cancel/No, and so is every one that would come.
+  const bool operation = frame_->Busy && !driver_->Connecting();
+  if (!operation) ui_->DeclineFromNowOn();
+  // An operation (or a connect attempt) stops at its next block, as a confirmed
+  // Cancel would; work that cannot be cancelled finishes first.
+  if (frame_->Busy) frame_->CancelNow();
+  QWidget* modal = QApplication::activeModalWidget();
+  // During an operation only a question is answered: a file dialog may be saving
+  // the undo data of what was already written.
+  if (modal && (!operation || qobject_cast<QMessageBox*>(modal)))
+    if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+  CloseIfAsked();
 }
 
 void TKTZF::CloseIfAsked() {
@@ -184,7 +216,13 @@ void TKTZF::CloseIfAsked() {
 
 void TKTZF::closeEvent(QCloseEvent* event) {
   if (closing_) return event->accept();
-  // Refused while an operation or a connect sequence runs.
+  // A connect attempt is ended first; the window closes once it has stopped.
+  if (driver_->Connecting()) {
+    closeAsked_ = true;
+    frame_->CancelNow();
+    return event->ignore();
+  }
+  // Refused while an operation runs.
   if (!driver_->RequestClose()) return event->ignore();
   closing_ = true;
   timer_->stop();

@@ -54,9 +54,10 @@ class TKTZF : public QWidget {
   explicit TKTZF(WindowConfig config, QWidget* parent = nullptr);
   ~TKTZF() override;
 
-  // Opens the port of the settings and starts the connect timer. False when the
-  // machine has no serial port at all (after the message): the program ends.
-  bool Start();
+  // Centres the window, opens the port of the settings and starts the connect timer.
+  // A machine without serial ports is told how to go on; the window then waits for
+  // an adapter to be plugged in.
+  void Start();
 
   OperationFrame& Frame() { return *frame_; }
   ConnectDriver& Driver() { return *driver_; }
@@ -78,6 +79,9 @@ class TKTZF : public QWidget {
  private:
   void Render(const WindowState& state);
   void OnTimer();
+  // Lists the ports every second; a change is shown and told to the connect driver.
+  void WatchPorts();
+  std::vector<std::string> PortPaths() const;
   void Disconnect();
   void ShowFlashHelp();
   void CloseIfAsked();
@@ -103,6 +107,8 @@ class TKTZF : public QWidget {
   SettingsTab* settingsTab_ = nullptr;
   bool closeAsked_ = false;
   bool closing_ = false;
+  std::vector<std::string> knownPorts_;
+  int ticks_ = 0;
 };
 
 }  // namespace brantle::gui

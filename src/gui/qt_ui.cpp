@@ -16,11 +16,14 @@ QtUi::QtUi(QWidget* window, DialogHost& dialogs, StatusArea& status, Renderer re
     : window_(window), dialogs_(dialogs), status_(status), render_(std::move(render)) {}
 
 Answer QtUi::Message(MessageKind kind, const std::string& text, Buttons buttons) {
+  if (declining_) return buttons == Buttons::YesNo ? Answer::No : Answer::Ok;
   return dialogs_.Message(window_, kind, text, buttons);
 }
 
 void QtUi::SetProgressRange(int64_t min, int64_t max) {
-  status_.Progress()->setRange(Clamp(min), Clamp(std::max(max, min)));
+  // A bar whose range is empty becomes Qt's busy indicator, which would run on after
+  // the phase: an empty phase shows an empty bar instead.
+  status_.Progress()->setRange(Clamp(min), Clamp(std::max(max, min + 1)));
 }
 
 void QtUi::SetProgressPosition(int64_t position) {
@@ -50,6 +53,7 @@ void QtUi::SetEtaLine(const std::string& text) {
 }
 
 bool QtUi::RunFileDialog(FileDialog& dialog) {
+  if (declining_) return false;
   return dialogs_.RunFileDialog(window_, dialog);
 }
 
@@ -58,6 +62,7 @@ void QtUi::EditDifParameters(DifParametersDialog& dialog) {
 }
 
 bool QtUi::InputBox(const std::string& title, const std::string& prompt, std::string& value) {
+  if (declining_) return false;
   return dialogs_.InputBox(window_, title, prompt, value);
 }
 

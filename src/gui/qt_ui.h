@@ -32,7 +32,12 @@ class QtUi final : public Ui {
   bool InputBox(const std::string& title, const std::string& prompt, std::string& value) override;
   bool SelectTfsFiles(std::vector<TfsUploadRow>& rows) override;
 
+  // The window is closing: every question from now on is answered Cancel/No at once,
+  // without being shown.
+  void DeclineFromNowOn() { declining_ = true; }
+
  private:
+  bool declining_ = false;
   QWidget* window_;
   DialogHost& dialogs_;
   StatusArea& status_;

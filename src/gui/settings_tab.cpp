@@ -61,7 +61,7 @@ SettingsTab::SettingsTab(WindowContext& context, TKTZF& window)
   connect(port_, &PortSelector::aboutToOpen, this, [this] { ListPorts(); });
   connect(port_, qOverload<int>(&QComboBox::activated), this, [this](int i) { PortChosen(i); });
   connect(speed_, qOverload<int>(&QComboBox::activated), this, [this](int i) {
-    context_.frame.settings().SetComSpeed(kOfferedSpeeds[static_cast<size_t>(i)]);
+    context_.driver.ChangeSpeed(kOfferedSpeeds[static_cast<size_t>(i)]);
   });
   connect(family_, qOverload<int>(&QComboBox::activated), this,
           [this](int i) { context_.driver.ChangeFamily(i); });
@@ -77,7 +77,6 @@ SettingsTab::SettingsTab(WindowContext& context, TKTZF& window)
 
 void SettingsTab::ListPorts() {
   const QSignalBlocker quiet(port_);
-  const QString current = port_->currentData().toString();
   port_->clear();
   for (const SerialPortInfo& p : window_.Ports()) {
     const QString path = QString::fromStdString(p.Path);
@@ -85,8 +84,12 @@ void SettingsTab::ListPorts() {
         p.Description.empty() ? path : path + "  (" + QString::fromStdString(p.Description) + ")",
         path);
   }
-  const int keep = port_->findData(current);
-  port_->setCurrentIndex(keep >= 0 ? keep : 0);
+  // The chosen port stays listed while it is gone, so that the person sees what the
+  // window waits for.
+  const QString chosen = QString::fromStdString(context_.frame.settings().ComPort());
+  if (!chosen.isEmpty() && port_->findData(chosen) < 0)
+    port_->addItem(chosen + "  " + Tr("Win_Port_Missing"), chosen);
+  port_->setCurrentIndex(port_->findData(chosen));
 }
 
 void SettingsTab::PortChosen(int index) {
@@ -96,16 +99,10 @@ void SettingsTab::PortChosen(int index) {
 
 void SettingsTab::LoadFromSettings() {
   Settings& settings = context_.frame.settings();
-  ListPorts();
   std::vector<std::string> paths;
-  for (int i = 0; i < port_->count(); ++i)
-    paths.push_back(port_->itemData(i).toString().toStdString());
-  const std::string port = ChoosePort(settings.ComPort(), paths);
-  {
-    const QSignalBlocker quiet(port_);
-    port_->setCurrentIndex(port_->findData(QString::fromStdString(port)));
-  }
-  settings.SetComPort(port);
+  for (const SerialPortInfo& p : window_.Ports()) paths.push_back(p.Path);
+  settings.SetComPort(ChoosePort(settings.ComPort(), paths));
+  ListPorts();
   speed_->setCurrentIndex(settings.ComSpeedIndex());
   for (auto [box, on] : {std::pair{verify_, settings.VerifyWrites()},
                          std::pair{skipUnchanged_, settings.SkipUnchanged()}}) {

@@ -35,9 +35,10 @@ class SettingsTab : public QWidget {
   void LoadFromSettings();
   void ShowLanguages(const LanguageSelector& selector);
   void Render(const WindowState& state);
+  // Lists the system's ports again, the chosen one selected (marked when it has gone).
+  void ListPorts();
 
  private:
-  void ListPorts();
   void PortChosen(int index);
 
   WindowContext& context_;

@@ -53,6 +53,13 @@ StatusArea::StatusArea(Captions& captions, QWidget* parent) : QWidget(parent) {
   help_->setObjectName("H_FType");
   help_->setText("?");
   help_->setAutoRaise(true);
+  // Hidden while no phone is connected, but its room kept, so that the lines above
+  // do not move when a phone connects.
+  for (QWidget* w : {flashPanel_, static_cast<QWidget*>(help_)}) {
+    QSizePolicy policy = w->sizePolicy();
+    policy.setRetainSizeWhenHidden(true);
+    w->setSizePolicy(policy);
+  }
   auto* flashRow = new QHBoxLayout(flashPanel_);
   flashRow->setContentsMargins(0, 0, 0, 0);
   flashRow->addWidget(flashCaption);
@@ -71,6 +78,9 @@ StatusArea::StatusArea(Captions& captions, QWidget* parent) : QWidget(parent) {
   disconnect_ = new QPushButton(this);
   disconnect_->setObjectName("Disconnect");
   captions.Text(disconnect_, "Btn_Disconnect");
+  retry_ = new QPushButton(this);
+  retry_->setObjectName("B_ConnectAgain");
+  captions.Text(retry_, "Win_Connect_Again");
 
   const char* developerNames[4] = {"B_Dev_TFSR", "B_Dev_TFSW", "B_Dev_TFSD", "B_Dev_TFSM"};
   const char* developerKeys[4] = {"Win_Dev_TFSR", "Win_Dev_TFSW", "Win_Dev_TFSD", "Win_Dev_TFSM"};
@@ -83,6 +93,7 @@ StatusArea::StatusArea(Captions& captions, QWidget* parent) : QWidget(parent) {
     developerRow->addWidget(developer_[i]);
   }
   developerRow->addStretch(1);
+  developerRow->addWidget(retry_);
 
   auto* grid = new QGridLayout(this);
   grid->setContentsMargins(0, 4, 0, 0);
@@ -112,6 +123,7 @@ void StatusArea::Render(const WindowState& s) {
   help_->setEnabled(s.FlashHelpEnabled && !s.Busy);
   cancel_->setEnabled(s.CancelEnabled);
   disconnect_->setEnabled(s.DisconnectEnabled && !s.Busy);
+  retry_->setEnabled(s.RetryEnabled && !s.Busy);
   for (QPushButton* b : developer_) {
     b->setVisible(s.DeveloperButtonsVisible);
     b->setEnabled(!s.Busy);

@@ -27,6 +27,7 @@ class StatusArea : public QWidget {
 
   QPushButton* CancelButton() const { return cancel_; }
   QPushButton* DisconnectButton() const { return disconnect_; }
+  QPushButton* RetryButton() const { return retry_; }
   QToolButton* FlashHelp() const { return help_; }
   QPushButton* DeveloperButton(int i) const { return developer_[i]; }
 
@@ -40,6 +41,7 @@ class StatusArea : public QWidget {
   QLabel* phoneStatus_;
   QPushButton* cancel_;
   QPushButton* disconnect_;
+  QPushButton* retry_;
   QPushButton* developer_[4];
 };
 

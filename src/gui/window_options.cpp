@@ -14,7 +14,40 @@ bool SameText(const std::string& a, const std::string& b) {
   return strcasecmp(a.c_str(), b.c_str()) == 0;
 }
 
+// Qt's own options, with a value and without.
+const char* const kQtValueOptions[] = {
+    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
+    "qwindowicon", "icon", "qwindowtitle", "title", "display", "name", "session", "style",
+    "stylesheet", "qmljsdebugger"};
+const char* const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
+
+template <size_t N>
+bool Among(const std::string& name, const char* const (&names)[N]) {
+  for (const char* n : names)
+    if (name == n) return true;
+  return false;
+}
+
 }  // namespace
+
+std::vector<std::string> OwnArguments(int argc, char** argv) {
+  std::vector<std::string> own;
+  for (int i = 1; i < argc; ++i) {
+    const std::string a = argv[i];
+    if (a.size() < 2 || a[0] != '-' || a[1] == '-') {
+      own.push_back(a);
+      continue;
+    }
+    const size_t equals = a.find('=');
+    const std::string name = a.substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
+    if (Among(name, kQtValueOptions)) {
+      if (equals == std::string::npos) ++i;  // its value follows
+    } else if (!Among(name, kQtFlags)) {
+      own.push_back(a);
+    }
+  }
+  return own;
+}
 
 int WindowOptions::FamilyIndex() const {
   if (Simulate.empty()) return -1;

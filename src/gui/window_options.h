@@ -16,6 +16,10 @@ struct WindowOptions {
   int FamilyIndex() const;
 };
 
+// The command line without Qt's own options (-platform offscreen, -style NAME, ...),
+// which QApplication takes.
+std::vector<std::string> OwnArguments(int argc, char** argv);
+
 // False with error set for an unknown option, a missing value, an unknown family or
 // model, or a trace file that exists already.
 bool ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& options,

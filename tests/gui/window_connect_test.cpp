@@ -7,6 +7,7 @@
 #include <QToolButton>
 
 #include "gui_test_registry.h"
+#include "sim/pty.h"
 #include "window_rig.h"
 
 namespace brantle::test {
@@ -18,7 +19,7 @@ class WindowConnectTest : public QObject {
   void DisconnectMessageAndItsSuppression();
   void DeveloperButtonsOnlyInDeveloperMode();
   void FlashHelpShowsTheFlashType();
-  void NoSerialPortAtAllEndsTheProgram();
+  void NoSerialPortAtAllOpensTheWindowAndWaitsForAnAdapter();
   void ThePortListIsReadAgainWhenTheSelectorOpens();
 };
 
@@ -101,16 +102,36 @@ void WindowConnectTest::FlashHelpShowsTheFlashType() {
            std::vector<std::string>{"Samsung KBB05A300"});
 }
 
-void WindowConnectTest::NoSerialPortAtAllEndsTheProgram() {
+void WindowConnectTest::NoSerialPortAtAllOpensTheWindowAndWaitsForAnAdapter() {
   TempDir dir;
   ScriptedDialogs dialogs;
+  std::vector<SerialPortInfo> system;
   gui::WindowConfig c;
   c.SettingsPath = dir.File("brntl.ini");
-  c.ListPorts = [] { return std::vector<SerialPortInfo>{}; };
+  c.ListPorts = [&] { return system; };
   c.Dialogs = &dialogs;
   gui::TKTZF window(c);
-  QVERIFY(!window.Start());
-  QCOMPARE(dialogs.Texts(MessageKind::Error), std::vector<std::string>{"No COM ports found..."});
+  window.show();
+  window.Start();
+  // One box, saying how to go on without a phone or with a port of one's own.
+  const std::vector<std::string> errors = dialogs.Texts(MessageKind::Error);
+  QCOMPARE(errors.size(), size_t{1});
+  QVERIFY(errors[0].rfind("No COM ports found...\n", 0) == 0);
+  QVERIFY(errors[0].find("--simulate") != std::string::npos);
+  QVERIFY(errors[0].find("--port") != std::string::npos);
+  QVERIFY(window.isVisible());
+  QVERIFY(!window.Frame().PortOpen);
+
+  // An adapter is plugged in: the window finds it, chooses it and polls it.
+  sim::PtyLine line;
+  std::string error;
+  QVERIFY2(line.Open(error), error.c_str());
+  system.push_back({line.Path(), "USB serial"});
+  QVERIFY(QTest::qWaitFor([&] { return window.Frame().PortOpen; }, 10000));
+  QCOMPARE(window.settings().ComPort(), line.Path());
+  QCOMPARE(window.findChild<QComboBox*>("COMPort")->currentData().toString(),
+           QString::fromStdString(line.Path()));
+  QCOMPARE(dialogs.messages.size(), size_t{1});
 }
 
 void WindowConnectTest::ThePortListIsReadAgainWhenTheSelectorOpens() {
@@ -122,7 +143,7 @@ void WindowConnectTest::ThePortListIsReadAgainWhenTheSelectorOpens() {
   c.ListPorts = [&] { return system; };
   c.Dialogs = &dialogs;
   gui::TKTZF window(c);
-  QVERIFY(window.Start());
+  window.Start();
   auto* port = window.findChild<QComboBox*>("COMPort");
   QCOMPARE(port->count(), 1);
   // An adapter plugged in after start.

@@ -45,7 +45,8 @@ bool WindowRig::Open(const std::vector<std::string>& ports, const std::string& s
   window->Driver().E().LoadersFolder = loaders.path();
   window->Driver().Opti().LoadersFolder = loaders.path();
   window->show();
-  return window->Start();
+  window->Start();
+  return true;
 }
 
 bool WindowRig::Start() {

@@ -38,9 +38,10 @@ chmod a-w "$prefix/bin"
 export XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" QT_QPA_PLATFORM=offscreen
 "$prefix/bin/brantle" --simulate E800 --trace "$work/trace" >"$work/window.log" 2>&1 &
 window=$!
-# Bounded wait for the line to switch to the phone's speed: the loaders are going in.
+# Bounded wait for the second loader's "c": the phone is (all but) connected. A
+# SIGTERM in the middle of the connect would only end the attempt.
 i=0
-until grep -q -- "-- line 115200" "$work/trace" 2>/dev/null; do
+until grep -q -- "RX 000000  63 " "$work/trace" 2>/dev/null; do
   i=$((i + 1))
   [ $i -lt 300 ] || { kill $window; fail "the window never connected: $(cat "$work/window.log")"; }
   sleep 0.1

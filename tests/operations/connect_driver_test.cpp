@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include "sim/pty.h"
 #include "support/phone_rig.h"
 
@@ -80,9 +82,17 @@ TEST(ConnectDriverTest, NoToAnUnknownFlashDisconnectsAndPollsAgain) {
   EXPECT_TRUE(rig.frame.PortOpen);
   EXPECT_TRUE(rig.frame.TimerRunning);
   EXPECT_EQ(rig.frame.State().PhoneStatus, (ColoredText{"Disconnected", TextColor::Maroon}));
-  // The terminated phone boots again and the next poll connects it.
+  // The terminated phone boots again at once; it is not asked about again until the
+  // person says so, or the question would come back every few seconds.
+  EXPECT_TRUE(rig.driver.WaitingForPerson());
+  EXPECT_TRUE(rig.frame.State().RetryEnabled);
+  for (int i = 0; i < 20; ++i) rig.driver.Tick();
+  EXPECT_EQ(rig.ePhone->Stats().connects, 1);
+  EXPECT_EQ(rig.ui.messages.size(), 2u);
   rig.ui.answers = {Answer::Yes};
+  rig.driver.ConnectAgain();
   EXPECT_TRUE(rig.driver.TickUntilConnected(10000));
+  EXPECT_EQ(rig.ePhone->Stats().connects, 2);
   EXPECT_EQ(rig.frame.State().FlashType, (ColoredText{"Unidentified!!!", TextColor::Maroon}));
 }
 
@@ -103,9 +113,16 @@ TEST(ConnectDriverTest, ASpeedTheOptiLoaderDoesNotOfferIsRefusedWithTheSpeedsItD
   rig.optiConfig.baudList = {115200, 460800, 921600};
   rig.settings.SetComSpeed("38400");
   EXPECT_FALSE(rig.Connect());
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
-            std::vector<std::string>{"Initializing (switching speed): invalid speed\nThe phone's "
-                                     "loader offers 115200, 460800 and 921600 bit/s."});
+  const std::vector<std::string> errors = rig.ui.Texts(MessageKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("Initializing (switching speed): invalid speed\nThe phone's loader "
+                            "offers 115200, 460800 and 921600 bit/s.\n",
+                            0),
+            0u)
+      << errors[0];
+  // Then what to try: the speed and the phone type as they are set now.
+  EXPECT_NE(errors[0].find("try a lower speed (now: 38400 bit/s)"), std::string::npos);
+  EXPECT_NE(errors[0].find("(now: Samsung SGH-C200)"), std::string::npos);
 }
 
 TEST(ConnectDriverTest, TheFailedConnectStepIsKnownAfterwards) {
@@ -119,17 +136,131 @@ TEST(ConnectDriverTest, TheFailedConnectStepIsKnownAfterwards) {
   EXPECT_EQ(right.driver.FailedStep(), "");
 }
 
-TEST(ConnectDriverTest, ConnectErrorShowsItsPrefixAndReopensThePort) {
+TEST(ConnectDriverTest, MissingLoadersAreToldWithTheFolderBeforeThePhoneIsTouched) {
   PhoneRig rig("E700");
   rig.driver.E().LoadersFolder = rig.dir.path();  // no loaders there
   EXPECT_FALSE(rig.Connect());
   ASSERT_EQ(rig.ui.Texts(MessageKind::Error).size(), 1u);
   const std::string text = rig.ui.Texts(MessageKind::Error)[0];
-  EXPECT_EQ(text.rfind("Initializing (loader1): loader image unavailable: ", 0), 0u) << text;
+  const std::string error = "Initializing (loader1): loader image unavailable: loader file " +
+                            rig.dir.File("e700_loader1.bin") + " not found (expected 7169 bytes)";
+  EXPECT_EQ(text.rfind(error + "\nThe phone's loader files are not in " + rig.dir.path() + ".", 0),
+            0u)
+      << text;
+  EXPECT_NE(text.find("BRANTLE_LOADERS"), std::string::npos);
+  // The phone was not booted: it still waits in boot mode for a PC with its loaders.
+  EXPECT_EQ(rig.ePhone->Stats().connects, 0);
   EXPECT_FALSE(rig.frame.Connected);
   EXPECT_FALSE(rig.frame.Busy);
   EXPECT_TRUE(rig.frame.PortOpen);
+  EXPECT_EQ(rig.frame.State().StatusLine, "Connect failed: " + error);
+
+  // Loaders put in place and "Connect again": the same phone connects.
+  rig.driver.E().LoadersFolder = rig.loaders.path();
+  rig.driver.ConnectAgain();
+  EXPECT_TRUE(rig.driver.TickUntilConnected(10000));
+  EXPECT_EQ(rig.frame.State().StatusLine, "Select operation to perform...");
+}
+
+// A phone of another family answers the boot code's packet with silence: the first
+// failure is a box, a repeat only a count in the status line; the right type connects
+// the same phone without restarting it.
+TEST(ConnectDriverTest, AFailureIsToldOnceThenCountedAndTheRightTypeConnects) {
+  PhoneRig rig("E700");
+  rig.eConfig.family = "E800";
+  EXPECT_FALSE(rig.Connect());
+  const std::string error = "Initializing (bootup): communications timeout";
+  ASSERT_EQ(rig.ui.Texts(MessageKind::Error).size(), 1u);
+  const std::string box = rig.ui.Texts(MessageKind::Error)[0];
+  EXPECT_EQ(box.rfind(error + "\n", 0), 0u) << box;
+  EXPECT_NE(box.find("phone type on the Settings page (now: Samsung SGH-E100/E700/X100/X460/X600)"),
+            std::string::npos)
+      << box;
+  EXPECT_TRUE(rig.driver.WaitingForPerson());
+  const WindowState& s = rig.frame.State();
+  EXPECT_TRUE(s.SelectorsEnabled);
+  EXPECT_TRUE(s.RetryEnabled);
+  EXPECT_EQ(s.StatusLine, "Connect failed: " + error);
+
+  rig.driver.ConnectAgain();
+  EXPECT_FALSE(rig.driver.TickUntilConnected(15000));
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).size(), 1u) << rig.ui.Texts(MessageKind::Error).back();
+  EXPECT_EQ(rig.frame.State().StatusLine, "2 attempts failed: " + error);
+
+  rig.driver.ChangeFamily(1);  // E800
+  EXPECT_TRUE(rig.driver.TickUntilConnected(15000));
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).size(), 1u);
+  EXPECT_EQ(rig.frame.State().StatusLine, "Select operation to perform...");
+  EXPECT_FALSE(rig.frame.State().RetryEnabled);
+}
+
+// After a failure the driver tries again by itself only when the phone fell silent
+// for a while and then came back in boot mode: the person restarted it.
+TEST(ConnectDriverTest, APhoneRestartedAfterAFailureIsTriedAgain) {
+  PhoneRig rig("E700");
+  rig.eConfig.family = "E800";
+  EXPECT_FALSE(rig.Connect());
+  ASSERT_TRUE(rig.driver.WaitingForPerson());
+  rig.ePhone->SwitchOff(3000);
+  EXPECT_FALSE(rig.driver.TickUntilConnected(20000));
+  EXPECT_EQ(rig.frame.State().StatusLine,
+            "2 attempts failed: Initializing (bootup): communications timeout");
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).size(), 1u);
+}
+
+TEST(ConnectDriverTest, CancelEndsAConnectAttemptAndNothingElseHappens) {
+  PhoneRig rig("E700");
+  rig.eConfig.family = "E800";  // the boot command waits 3 s for an answer
+  rig.ui.answers = {Answer::Yes};
+  bool asked = false;
+  rig.ui.onPump = [&] {
+    if (!asked && rig.driver.Connecting() && rig.frame.State().CancelEnabled) {
+      asked = true;
+      rig.frame.RequestCancel();
+    }
+  };
+  EXPECT_FALSE(rig.Connect());
+  EXPECT_TRUE(asked);
+  ASSERT_EQ(rig.ui.messages.size(), 1u);
+  EXPECT_EQ(rig.ui.messages[0].text, "Are you sure to cancel?");
+  EXPECT_FALSE(rig.frame.Busy);
+  EXPECT_FALSE(rig.driver.Connecting());
+  EXPECT_TRUE(rig.frame.PortOpen);
+  EXPECT_TRUE(rig.driver.WaitingForPerson());
   EXPECT_EQ(rig.frame.State().StatusLine, "Connect the phone and press power button once...");
+}
+
+// An adapter unplugged while the window polls: one box, then the port is watched
+// for and polling resumes when it is back (here: a phone on the same name).
+TEST(ConnectDriverTest, APortThatVanishesIsToldOnceAndPolledAgainWhenBack) {
+  PhoneRig rig("E800");
+  auto adapter = std::make_unique<sim::PtyLine>();
+  std::string error;
+  ASSERT_TRUE(adapter->Open(error)) << error;
+  const std::string port = rig.dir.File("ttyUSB0");
+  ASSERT_EQ(symlink(adapter->Path().c_str(), port.c_str()), 0);
+  rig.settings.SetComPort(port);
+  rig.driver.ReinitializePort();
+  ASSERT_TRUE(rig.frame.PortOpen);
+
+  adapter.reset();  // unplugged: the device node goes away
+  EXPECT_FALSE(rig.driver.TickUntilConnected(10000));
+  EXPECT_TRUE(rig.driver.PortGone());
+  EXPECT_FALSE(rig.frame.PortOpen);
+  const std::vector<std::string> errors = rig.ui.Texts(MessageKind::Error);
+  ASSERT_EQ(errors.size(), 1u);
+  EXPECT_EQ(errors[0].rfind("Error: communications initialization failed\n" + port, 0), 0u)
+      << errors[0];
+  EXPECT_NE(errors[0].find("unplugged"), std::string::npos) << errors[0];
+  for (int i = 0; i < 10; ++i) rig.driver.Tick();
+  EXPECT_EQ(rig.ui.messages.size(), 1u);
+
+  rig.ePhone = std::make_unique<sim::VirtualEPhone>(rig.eConfig);
+  ASSERT_TRUE(rig.ePhone->Start());
+  ASSERT_EQ(unlink(port.c_str()), 0);
+  ASSERT_EQ(symlink(rig.ePhone->PortPath().c_str(), port.c_str()), 0);
+  EXPECT_TRUE(rig.driver.TickUntilConnected(15000));
+  EXPECT_EQ(rig.ui.messages.size(), 1u);
 }
 
 TEST(ConnectDriverTest, NothingHappensWhileBusyAndTheCloseIsRefused) {

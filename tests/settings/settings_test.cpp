@@ -266,5 +266,21 @@ TEST(PortChoice, StoredPortMissingSelectsTheFirstInTextOrder) {
   EXPECT_EQ(ChoosePort("COM1", {}), "");
 }
 
+TEST(PortChoice, AGonePortStaysChosenUntilANewOneAppears) {
+  const std::vector<std::string> both = {"/dev/ttyS0", "/dev/ttyUSB0"};
+  const std::vector<std::string> onBoard = {"/dev/ttyS0"};
+  // Unplugged: the adapter's port stays chosen, the on-board one is not taken.
+  EXPECT_EQ(FollowPortList("/dev/ttyUSB0", both, onBoard), "/dev/ttyUSB0");
+  // Plugged in again under its own name, or under another.
+  EXPECT_EQ(FollowPortList("/dev/ttyUSB0", onBoard, both), "/dev/ttyUSB0");
+  EXPECT_EQ(FollowPortList("/dev/ttyUSB0", onBoard, {"/dev/ttyS0", "/dev/ttyUSB1"}),
+            "/dev/ttyUSB1");
+  // A listed port stays chosen whatever else comes and goes.
+  EXPECT_EQ(FollowPortList("/dev/ttyS0", onBoard, both), "/dev/ttyS0");
+  // A machine without ports: the first adapter plugged in is taken.
+  EXPECT_EQ(FollowPortList("", {}, {"/dev/ttyACM0", "/dev/ttyUSB3"}), "/dev/ttyACM0");
+  EXPECT_EQ(FollowPortList("", {}, {}), "");
+}
+
 }  // namespace
 }  // namespace brantle

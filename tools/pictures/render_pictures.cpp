@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
   window.StartFamily = 1;
   brantle::gui::TKTZF w(window);
   w.show();
-  if (!w.Start()) return 1;
+  w.Start();
   QElapsedTimer waited;
   waited.start();
   while (!w.Frame().Connected && waited.elapsed() < 30000) QApplication::processEvents();

@@ -28,6 +28,11 @@ class EEngine {
   // Why the last loader step returned kErrLoader: names the file and its size.
   const std::string& LoaderError() const { return loaderError_; }
 
+  // Reads both loaders of the family and checks their sizes; false (LoaderError()
+  // says why) when one is missing. The connect checks this before it boots the
+  // phone, so that a missing file leaves the phone waiting in boot mode.
+  bool LoadImages();
+
   // Connect sequence, in this order.
   int EInitPort(const std::string& port, const std::string& family);
   int EWaitBoot(uint32_t firstTimeoutMs, uint32_t nextTimeoutMs);
@@ -56,7 +61,6 @@ class EEngine {
   int ENANDRead(uint16_t first, uint16_t count, uint8_t* buffer);
 
  private:
-  bool LoadImages();
   int Expect(uint8_t want);
   int Expect(
       const std::string& want,

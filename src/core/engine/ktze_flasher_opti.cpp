@@ -55,6 +55,13 @@ uint32_t OptiEngine::LoaderUploadBytes() const {
   return LoaderSize() + 8 * pieces;
 }
 
+bool OptiEngine::LoaderAvailable() {
+  std::string image;
+  loaderError_.clear();
+  return LoadLoaderToSend(LoadersFolder, model_->loader, link_.IsPseudoTerminal(), image,
+                          loaderError_);
+}
+
 int OptiEngine::UploadLoader() {
   std::string image;
   loaderError_.clear();

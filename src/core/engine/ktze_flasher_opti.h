@@ -37,6 +37,10 @@ class OptiEngine {
   uint32_t OpenBlockSize = 0;
   uint8_t OpenMode = 0;
 
+  // Reads the model's loader and checks its size; false (LoaderError() says why)
+  // when it is missing. Checked before the phone is booted.
+  bool LoaderAvailable();
+
   // Connect steps, in this order.
   int OptiOpenPort(const std::string& port, int optiType);
   int WaitBootPrompt(uint32_t readTimeoutMs, uint32_t totalTimeMs);

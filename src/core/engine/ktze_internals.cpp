@@ -39,6 +39,10 @@ void Link::Progress(int32_t delta) {
   if (OnEngineProgress) OnEngineProgress(delta);
 }
 
+bool Link::Abandoned() const {
+  return Abandon && Abandon();
+}
+
 const std::string& Link::Resolve(const std::string& text, const std::string& fallback) const {
   return text == kDefaultText ? fallback : text;
 }
@@ -95,6 +99,7 @@ bool Link::ReadByte(uint8_t& b, const std::string& text, uint32_t timeoutMs) {
   const uint64_t start = clock_.NowMs();
   for (;;) {
     if (port_ && port_->Read(&b, 1) == 1) return true;
+    if (Abandoned()) return false;
     const uint64_t now = clock_.NowMs();
     if (now - start > kQuietMs) ReportCountdown(shown, start + timeoutMs, now);
     clock_.SleepMs(1);
@@ -116,7 +121,7 @@ bool Link::ReadString(std::string& s, size_t n, uint32_t timeoutMs, const std::s
       continue;
     }
     const uint64_t now = clock_.NowMs();
-    if (now >= activity + timeoutMs) return false;
+    if (now >= activity + timeoutMs || Abandoned()) return false;
     if (now - activity > kQuietMs) ReportCountdown(shown, activity + timeoutMs, now);
     clock_.SleepMs(1);
   }
@@ -131,7 +136,7 @@ void Link::WriteString(const std::string& s) {
 
 void Link::WriteBlock(const uint8_t* buf, size_t len, const std::string& text) {
   const std::string& shown = Resolve(text, Texts.WritingData);
-  for (size_t done = 0; done < len;) {
+  for (size_t done = 0; done < len && !Abandoned();) {
     const size_t piece = std::min(len - done, kPiece);
     if (port_) {
       port_->Write(buf + done, piece);

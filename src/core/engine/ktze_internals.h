@@ -36,6 +36,10 @@ class Link {
   // the negative length of a block about to be retried). Empty: ignored.
   StatusCallback OnEngineStatus;
   ProgressCallback OnEngineProgress;
+  // Asked while a reply is awaited or a block goes out: true ends the wait or the
+  // upload at once, as if the line had fallen silent (a connect attempt the person
+  // cancelled). Empty: never.
+  std::function<bool()> Abandon;
   EStatusTexts Texts;
 
   // Every port opened from now on is traced to tracer (nullptr: no trace).
@@ -65,6 +69,7 @@ class Link {
 
  private:
   void ReportCountdown(const std::string& text, uint64_t deadline, uint64_t now);
+  bool Abandoned() const;
   const std::string& Resolve(const std::string& text, const std::string& fallback) const;
 
   PortFactory factory_;

@@ -12,6 +12,8 @@ OptiConnectResult RunOptiConnect(OptiEngine& engine, uint32_t speed,
     result.prefixKey = key;
     return result;
   };
+  // A missing loader file leaves the phone waiting in boot mode, untouched.
+  if (!engine.LoaderAvailable()) return fail(kErrLoader, "ErrC_Init_Loader");
   if (const int r = engine.QueryBootInfo(); r != kOk) return fail(r, "ErrC_Init_Bootup");
   if (const int r = engine.UploadLoader(); r != kOk) return fail(r, "ErrC_Init_Loader");
   result.summary = SummarizeOptiFlash(engine.Flash, flashesText);

@@ -66,6 +66,32 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Win_Phone_Place", "[Phone] "},
     {"Win_Verify_Writes", "Verify after writing"},
     {"Win_Skip_Unchanged", "Skip unchanged sectors"},
+    // A connect that failed: the button that tries again, the status line while the
+    // window waits for the person, and the likely causes under the first box.
+    {"Win_Connect_Again", "Connect again"},
+    {"Win_Port_Missing", "(not present)"},
+    {"Msg_Connect_Failed", "Connect failed: {error}"},
+    {"Msg_Connect_Failed_Count", "{count} attempts failed: {error}"},
+    {"Msg_Hint_Bootup",
+     "The phone in boot mode did not answer as a phone of the chosen type does. Check the "
+     "phone type on the Settings page (now: {type}) and the cable. A changed setting tries "
+     "again by itself; so do \"{button}\" and restarting the phone in boot mode."},
+    {"Msg_Hint_Connect",
+     "The phone stopped answering while it was being connected. On the Settings page, check "
+     "the phone type (now: {type}) and try a lower speed (now: {speed} bit/s); check the "
+     "cable. A changed setting tries again by itself; so do \"{button}\" and restarting the "
+     "phone in boot mode."},
+    {"Msg_Hint_Loaders",
+     "The phone's loader files are not in {folder}. Put them there (the README in that "
+     "folder names each file and its size), or point the environment variable "
+     "BRANTLE_LOADERS at a folder that holds them; then press \"{button}\"."},
+    {"Msg_Hint_Port_Gone",
+     "The serial port has gone: its adapter was probably unplugged. Plug it in again; the "
+     "window goes on by itself when the port is back."},
+    {"Msg_Hint_No_Ports",
+     "Plug in the phone's serial adapter: the window finds it by itself. To try the program "
+     "without a phone, start it as \"brantle --simulate E800\"; to use a port the system "
+     "does not list, start it with \"--port PATH\"."},
     // Told after a "No" to the EEPROM question of an erase, before the part of the
     // region that keeps its contents.
     {"Msg_EEPROM_Not_Erased", "The EEPROM area was not erased:"},

@@ -13,13 +13,15 @@ int32_t FieldHexToInt(const std::string& text) {
   return static_cast<int32_t>(static_cast<uint32_t>(HexToInt(text)));
 }
 
+std::string EngineErrorDetail(int code) {
+  if ((code <= kErrOpen && code >= kErrCrc) || code == kOk)
+    return LangGet("KTZ_Error_" + std::to_string(code));
+  return code == kErrLoader ? EngineErrorText(code) : "";
+}
+
 void ShowEngineError(Ui& ui, const std::string& prefix, int code, const std::string& detail,
                      const std::string& secondLine) {
-  std::string text = prefix + " ";
-  if ((code <= kErrOpen && code >= kErrCrc) || code == kOk)
-    text += LangGet("KTZ_Error_" + std::to_string(code));
-  else if (code == kErrLoader)
-    text += EngineErrorText(code);
+  std::string text = prefix + " " + EngineErrorDetail(code);
   if (!detail.empty()) text += ": " + detail;
   if (!secondLine.empty()) text += "\n" + secondLine;
   ui.Error(text);
@@ -41,12 +43,17 @@ void OperationFrame::BeginOperation() {
   state_.UnpackDifEnabled = false;
   state_.FlashHelpEnabled = false;
   state_.PanelButtonsEnabled = false;
+  state_.RetryEnabled = false;
+  // A phase that forgets to start its own estimate still measures from here.
+  eta_.Start();
   Render();
 }
 
 void OperationFrame::ShowInitializing() {
   state_.PhoneStatus = {LangGet("PStatus_Initializing"), TextColor::Navy};
   state_.SelectorsEnabled = false;
+  // Cancel ends the connect attempt.
+  state_.CancelEnabled = true;
   Render();
   window_.PumpMessages();
 }
@@ -54,8 +61,7 @@ void OperationFrame::ShowInitializing() {
 void OperationFrame::ShowIdleState() {
   Busy = false;
   state_.Busy = false;
-  position_ = 0;
-  window_.SetProgressPosition(0);
+  SetProgressPosition(0);
   state_.EtaLine = EtaLine(0);
   state_.CancelEnabled = false;
   state_.CreateDifEnabled = true;
@@ -74,10 +80,14 @@ void OperationFrame::ShowIdleState() {
     state_.FlashType = FlashKnown ? ColoredText{FlashTypeText, TextColor::Navy}
                                   : ColoredText{LangGet("FType_Unknown"), TextColor::Maroon};
     state_.FlashHelpVisible = true;
+    state_.RetryEnabled = false;
   } else {
     state_.PhoneStatus = {LangGet("PStatus_Disconnected"), TextColor::Maroon};
-    state_.StatusLine = LangGet("SBar_Connect");
+    state_.StatusLine = IdleNotice.empty() ? LangGet("SBar_Connect") : IdleNotice;
     state_.FlashTypeVisible = false;
+    // Nothing is identified until the next phone is.
+    state_.FlashType = {LangGet("FType_Unknown"), TextColor::Maroon};
+    state_.RetryEnabled = RetryPossible;
     state_.DisconnectEnabled = false;
     state_.SelectorsEnabled = true;
     state_.FlashHelpVisible = false;
@@ -128,6 +138,8 @@ bool OperationFrame::CancelNow() {
 void OperationFrame::SetProgressRange(int64_t min, int64_t max) {
   min_ = min;
   max_ = max;
+  // A new range is a new phase: its estimate must not measure from an older one.
+  eta_.Start();
   window_.SetProgressRange(min, max);
 }
 

@@ -33,6 +33,10 @@ struct UndoParameters {
 // are negative.
 int32_t FieldHexToInt(const std::string& text);
 
+// The text of an engine result code as an error box shows it after its prefix;
+// empty for a code without one.
+std::string EngineErrorDetail(int code);
+
 // The error box of an engine result: prefix, one space, the code's text (empty for
 // a code without one); detail, when given, follows (why a loader was not sent);
 // secondLine, when given, goes below (what the person can do about it).
@@ -55,6 +59,11 @@ class OperationFrame final : public Ui {
   bool FlashKnown = false;
   // Re-opens the port for polling; the connect driver installs it.
   std::function<void()> ReinitializePort;
+  // While no phone is connected, the connect driver's word on the last attempts: the
+  // status line instead of "Connect the phone..." (empty: that line), and whether
+  // "Connect again" applies.
+  std::string IdleNotice;
+  bool RetryPossible = false;
 
   Settings& settings() { return settings_; }
   Ui& window() { return window_; }

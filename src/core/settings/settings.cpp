@@ -43,6 +43,18 @@ std::string ChoosePort(const std::string& stored, std::vector<std::string> avail
   return *std::min_element(available.begin(), available.end());
 }
 
+std::string FollowPortList(const std::string& chosen, const std::vector<std::string>& before,
+                           const std::vector<std::string>& now) {
+  const auto listed = [](const std::vector<std::string>& list, const std::string& port) {
+    return std::find(list.begin(), list.end(), port) != list.end();
+  };
+  if (listed(now, chosen)) return chosen;
+  std::vector<std::string> added;
+  for (const std::string& port : now)
+    if (!listed(before, port)) added.push_back(port);
+  return added.empty() ? chosen : ChoosePort("", added);
+}
+
 Settings::Settings(std::string path) : path_(std::move(path)) {}
 
 std::string Settings::DefaultPath() {

@@ -41,6 +41,14 @@ FamilyChoice FamilyForSelectorIndex(int index);
 // "COM2"); empty when there is no port at all.
 std::string ChoosePort(const std::string& stored, std::vector<std::string> available);
 
+// The port to use after the system's port list changed from before to now. A chosen
+// port that is listed stays chosen, and so does one that has gone (its adapter may
+// be plugged in again), unless a port appeared that was not listed before: that one
+// is taken (the adapter plugged in again under another name, or the first adapter
+// of a machine that had none).
+std::string FollowPortList(const std::string& chosen, const std::vector<std::string>& before,
+                           const std::vector<std::string>& now);
+
 class Settings {
  public:
   static constexpr const char* kFileName = "brntl.ini";

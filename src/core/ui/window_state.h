@@ -26,6 +26,8 @@ struct WindowState {
   bool Busy = false;
   bool CancelEnabled = false;
   bool DisconnectEnabled = false;
+  // "Connect again": a connect failed and the window waits for the person.
+  bool RetryEnabled = false;
   // The port, speed, phone-type and language selectors change together.
   bool SelectorsEnabled = true;
   bool CreateDifEnabled = true;
