@@ -171,6 +171,8 @@ void TKTZF::Render(const WindowState& state) {
 void TKTZF::RunOperation(const std::function<void()>& handler) {
   if (frame_->Busy || closing_) return;
   handler();
+  // However the handler ended, the status area is idle afterwards.
+  if (!frame_->Busy) frame_->ShowIdleState();
   flashing_->Refresh();
   dumping_->Refresh();
   tfs_->Refresh();

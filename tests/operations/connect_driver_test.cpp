@@ -243,7 +243,10 @@ TEST(ConnectDriverTest, APortThatVanishesIsToldOnceAndPolledAgainWhenBack) {
   rig.driver.ReinitializePort();
   ASSERT_TRUE(rig.frame.PortOpen);
 
-  adapter.reset();  // unplugged: the device node goes away
+  // Unplugged: the system removes the device (a pseudo-terminal's number would soon
+  // be given to another line).
+  adapter.reset();
+  ASSERT_EQ(unlink(port.c_str()), 0);
   EXPECT_FALSE(rig.driver.TickUntilConnected(10000));
   EXPECT_TRUE(rig.driver.PortGone());
   EXPECT_FALSE(rig.frame.PortOpen);
@@ -257,7 +260,6 @@ TEST(ConnectDriverTest, APortThatVanishesIsToldOnceAndPolledAgainWhenBack) {
 
   rig.ePhone = std::make_unique<sim::VirtualEPhone>(rig.eConfig);
   ASSERT_TRUE(rig.ePhone->Start());
-  ASSERT_EQ(unlink(port.c_str()), 0);
   ASSERT_EQ(symlink(rig.ePhone->PortPath().c_str(), port.c_str()), 0);
   EXPECT_TRUE(rig.driver.TickUntilConnected(15000));
   EXPECT_EQ(rig.ui.messages.size(), 1u);

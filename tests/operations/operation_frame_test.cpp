@@ -121,6 +121,25 @@ TEST_F(FrameTest, StatusWithCountAndTheTimeLeftLine) {
   EXPECT_EQ(frame.Position(), 0);
 }
 
+// A phase that sets its range without starting an estimate of its own (the DIF
+// optimiser, the S3 reader) must not measure from a phase that ended long ago: the
+// line would promise hours for seconds of work.
+TEST_F(FrameTest, AnEstimateNeverMeasuresFromAnEarlierPhase) {
+  frame.BeginOperation();
+  frame.StartPhase(1000);
+  clock.SleepMs(600000);  // a dump that failed after ten minutes
+  frame.StepProgress(10);
+  frame.ShowIdleState();
+  EXPECT_EQ(frame.State().EtaLine, "ETA: 00:00:00");
+  clock.SleepMs(300000);
+
+  frame.BeginOperation();
+  frame.SetProgressRange(0, 100);
+  clock.SleepMs(3000);
+  frame.StepProgress(50);  // half done after 3 s: 3 s to go
+  EXPECT_EQ(ui.etaLines.back(), "ETA: 00:00:03");
+}
+
 TEST_F(FrameTest, EngineErrorBoxes) {
   ShowEngineError(frame, "Dump aborted: ", -5);
   ShowEngineError(frame, "Terminating:", -2);
