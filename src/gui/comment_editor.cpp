@@ -138,7 +138,7 @@ void CommentEditor::FollowSelection() {
       f.fontPointSize() > 0 ? static_cast<int>(f.fontPointSize() + 0.5) : edit_->font().pointSize();
   const int sizeIndex = size_->findData(points);
   size_->setCurrentIndex(sizeIndex >= 0 ? sizeIndex
-                                         : size_->findData(static_cast<int>(kCommentPointSize)));
+                                        : size_->findData(static_cast<int>(kCommentPointSize)));
   const QColor color =
       f.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : f.foreground().color();
   int colorIndex = -1;

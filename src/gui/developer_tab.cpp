@@ -21,37 +21,37 @@ DeveloperTab::DeveloperTab(WindowContext& context, DialogHost& dialogs)
   (new QHBoxLayout(this))->addWidget(pages);
 
   pages->Add(ServiceSubPage(ServicePage::Dif, "DIF",
-                         {{"CreateDIF", "Btn_Create_DIF",
-                           [this, &frame] {
-                             createDif_.Shown();
-                             dialogs_.RunCreateDif(window(), frame, createDif_);
-                             CreateDIFClick(frame, createDif_);
-                           }},
-                          {"UnpackDIF", "Btn_Apply_DIF", [&frame] { UnpackDIFClick(frame); }}}),
+                            {{"CreateDIF", "Btn_Create_DIF",
+                              [this, &frame] {
+                                createDif_.Shown();
+                                dialogs_.RunCreateDif(window(), frame, createDif_);
+                                CreateDIFClick(frame, createDif_);
+                              }},
+                             {"UnpackDIF", "Btn_Apply_DIF", [&frame] { UnpackDIFClick(frame); }}}),
              "Win_Service_DIF_Page");
-  pages->Add(ServiceSubPage(ServicePage::S500, "S500",
-                         {{"S500toBD", "Btn_S500_to_BINDIF",
-                           [this, &frame] { S500toBDClick(frame, createDif_.Parameters); }},
-                          {"BDtoS500", "Btn_BINDIF_to_S500", [&frame] { BDtoS500Click(frame); }}}),
-             "Win_Service_S500_Page");
+  pages->Add(
+      ServiceSubPage(ServicePage::S500, "S500",
+                     {{"S500toBD", "Btn_S500_to_BINDIF",
+                       [this, &frame] { S500toBDClick(frame, createDif_.Parameters); }},
+                      {"BDtoS500", "Btn_BINDIF_to_S500", [&frame] { BDtoS500Click(frame); }}}),
+      "Win_Service_S500_Page");
   pages->Add(ServiceSubPage(ServicePage::Opti, "Opti",
-                         {{"S3toBD", "Btn_S3_to_BINDIF",
-                           [this, &frame] { S3toBDClick(frame, createDif_.Parameters); }},
-                          {"BDtoS3", "Btn_BINDIF_to_S3", [&frame] { BDtoS3Click(frame); }}}),
+                            {{"S3toBD", "Btn_S3_to_BINDIF",
+                              [this, &frame] { S3toBDClick(frame, createDif_.Parameters); }},
+                             {"BDtoS3", "Btn_BINDIF_to_S3", [&frame] { BDtoS3Click(frame); }}}),
              "Win_Service_Opti_Page");
-  pages->Add(ServiceSubPage(ServicePage::Tfs, "TFS",
-                         {{"FlashTFSFiles", "Btn_Flash_TFS_Files",
-                           [&frame, &driver] { SelectAndFlashTfsFiles(frame, driver); }},
-                          {"NANDFmt", "Btn_NAND_Format",
-                           [&frame, &driver] { FormatNand(frame, driver); }},
-                          {"NANDDump", "Btn_NAND_Dump",
-                           [&frame, &driver] { DumpTfsAsk(frame, driver); }}}),
+  pages->Add(ServiceSubPage(
+                 ServicePage::Tfs, "TFS",
+                 {{"FlashTFSFiles", "Btn_Flash_TFS_Files",
+                   [&frame, &driver] { SelectAndFlashTfsFiles(frame, driver); }},
+                  {"NANDFmt", "Btn_NAND_Format", [&frame, &driver] { FormatNand(frame, driver); }},
+                  {"NANDDump", "Btn_NAND_Dump", [&frame, &driver] { DumpTfsAsk(frame, driver); }}}),
              "Win_Service_TFS_Page");
   pages->Start();
 }
 
 QWidget* DeveloperTab::ServiceSubPage(brantle::ServicePage page, const char* name,
-                                   const std::vector<ServiceButton>& buttons) {
+                                      const std::vector<ServiceButton>& buttons) {
   Captions& captions = context_.captions;
   const std::string n = name;
   auto* widget = new QWidget;

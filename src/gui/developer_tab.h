@@ -35,7 +35,7 @@ class DeveloperTab : public QWidget {
   // instead of them for other families; name: "S500" gives "T_ServiceS500", "P_S500",
   // "L_S500_Service" and "L_S500_NA".
   QWidget* ServiceSubPage(brantle::ServicePage page, const char* name,
-                       const std::vector<ServiceButton>& buttons);
+                          const std::vector<ServiceButton>& buttons);
   QPushButton* Add(QWidget* parent, const char* name, const char* key,
                    const std::function<void()>& handler);
 

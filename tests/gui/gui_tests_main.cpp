@@ -3,9 +3,9 @@
 // person's own configuration.
 
 #include <QApplication>
-#include <cstdlib>
 #include <QStringList>
 #include <QTest>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>

@@ -105,7 +105,8 @@ void WindowFileFieldsTest::ATypedOrPastedPathIsTakenOnlyWhenItCanBeRead() {
   QVERIFY(action->isEnabled());
   // A refused path later keeps the file taken before.
   Type(field, QString::fromStdString(rig.dir.File("folder.bin")));
-  QCOMPARE(rig.dialogs.Texts(MessageKind::Error).back(), rig.dir.File("folder.bin") + ": is a folder");
+  QCOMPARE(rig.dialogs.Texts(MessageKind::Error).back(),
+           rig.dir.File("folder.bin") + ": is a folder");
   QCOMPARE(Text(field), rig.dir.File("fw.bin"));
 
   std::string expected = Bytes(rig.phone->Nor());

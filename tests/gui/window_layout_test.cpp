@@ -14,8 +14,8 @@
 #include <QTabWidget>
 #include <filesystem>
 
-#include "gui_test_registry.h"
 #include "german_language.h"
+#include "gui_test_registry.h"
 #include "lang/languages.h"
 #include "modal_answer.h"
 #include "qt_dialog_host.h"
@@ -73,7 +73,8 @@ void CheckCaptionsWhole(WindowRig& rig, const char* language) {
     ++lists;
     const QFontMetrics font(list->font());
     // The text margins of an item, as the item's painter leaves them.
-    const int margins = 2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
+    const int margins =
+        2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
     for (int row = 0; row < list->count(); ++row) {
       const QListWidgetItem* item = list->item(row);
       const QString what = QString(language) + " " + list->objectName() + ": " + item->text();

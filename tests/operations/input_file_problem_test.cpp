@@ -31,7 +31,8 @@ TEST_F(InputFileProblemTest, EachReasonNamesTheFileAsGiven) {
   dir.Write("empty.bin", "");
   ASSERT_EQ(mkdir(dir.File("folder.bin").c_str(), 0755), 0);
   ASSERT_EQ(mkfifo(dir.File("pipe.bin").c_str(), 0644), 0);
-  EXPECT_EQ(InputFileProblem(dir.File("fw.bin")), dir.File("fw.bin") + ": No such file or directory");
+  EXPECT_EQ(InputFileProblem(dir.File("fw.bin")),
+            dir.File("fw.bin") + ": No such file or directory");
   EXPECT_EQ(InputFileProblem("fw.bin"), "fw.bin: No such file or directory");
   // A folder on the way that is a file is no folder either.
   dir.Write("plain", "x");
@@ -39,7 +40,8 @@ TEST_F(InputFileProblemTest, EachReasonNamesTheFileAsGiven) {
             dir.File("plain/fw.bin") + ": No such file or directory");
   EXPECT_EQ(InputFileProblem(dir.File("folder.bin")), dir.File("folder.bin") + ": is a folder");
   EXPECT_EQ(InputFileProblem(dir.File("empty.bin")), dir.File("empty.bin") + ": is empty");
-  EXPECT_EQ(InputFileProblem(dir.File("pipe.bin")), dir.File("pipe.bin") + ": is not a regular file");
+  EXPECT_EQ(InputFileProblem(dir.File("pipe.bin")),
+            dir.File("pipe.bin") + ": is not a regular file");
   EXPECT_EQ(InputFileProblem("/dev/null"), "/dev/null: is not a regular file");
 }
 

@@ -471,9 +471,9 @@ TEST_F(OfflineHandlersTest, BinOgmWithNoFileChosenAsksForNoTarget) {
   // The four files asked for one by one, each by its own title.
   std::vector<std::string> asked;
   for (const FileDialog& d : ui.fileDialogs) asked.push_back(d.DefaultExt + ":" + d.Title);
-  EXPECT_EQ(asked, (std::vector<std::string>{"bin:Choose BIN 1 file...", "bin:Choose BIN 2 file...",
-                                             "ogm:Choose OGM 1 file...",
-                                             "ogm:Choose OGM 2 file..."}));
+  EXPECT_EQ(asked,
+            (std::vector<std::string>{"bin:Choose BIN 1 file...", "bin:Choose BIN 2 file...",
+                                      "ogm:Choose OGM 1 file...", "ogm:Choose OGM 2 file..."}));
 }
 
 }  // namespace

@@ -32,8 +32,8 @@ std::vector<std::string> FileOffsets(uint64_t fileSize, const NorAreas& areas) {
 }
 
 std::vector<std::string> PartLengths(uint64_t fileSize, const NorAreas& areas) {
-  std::vector<std::string> lengths =
-      Entries({fileSize, areas.FirmwareSize, areas.EepromSize}, std::min<uint64_t>(fileSize, areas.Total()));
+  std::vector<std::string> lengths = Entries({fileSize, areas.FirmwareSize, areas.EepromSize},
+                                             std::min<uint64_t>(fileSize, areas.Total()));
   lengths.erase(std::remove(lengths.begin(), lengths.end(), "0"), lengths.end());
   return lengths;
 }

@@ -34,8 +34,9 @@ bool ServiceButtonsShown(ServicePage page, FamilyPanel panel) {
 }
 
 std::string TfsManagerText(bool developerButtonsShown, const std::string& settingsFile) {
-  return FillText(LangGet(developerButtonsShown ? "Win_TFS_Manager_Button" : "Win_TFS_Manager_Hidden"),
-                  {{"button", LangGet("Win_Dev_TFSM")}, {"file", settingsFile}});
+  return FillText(
+      LangGet(developerButtonsShown ? "Win_TFS_Manager_Button" : "Win_TFS_Manager_Hidden"),
+      {{"button", LangGet("Win_Dev_TFSM")}, {"file", settingsFile}});
 }
 
 }  // namespace brantle
