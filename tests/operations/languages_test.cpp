@@ -396,6 +396,7 @@ TEST_F(LanguagesTest, AShippedFileIsCompletedIntoThePersonsFolderOnce) {
   const std::string copy = ReadFile(user + "/deutsch.lng");
   EXPECT_NE(copy.find("Query_Sure=Sicher?"), std::string::npos);
   EXPECT_NE(copy.find("Warn_EEPROM="), std::string::npos);
+  EXPECT_NE(copy.find("Win_Tab_Flashing=Flashing"), std::string::npos);
   EXPECT_EQ(languages.Record(IndexOf("DE")).Keys.size(), Languages::kKeyCount);
 
   // The person edits their copy; the next start keeps it and shows their text.
