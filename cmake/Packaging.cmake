@@ -60,7 +60,7 @@ set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Service tool for Samsung SGH phones in bo
 set(CPACK_DEBIAN_PACKAGE_SECTION utils)
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS
-    "libc6 (>= 2.36), libstdc++6 (>= 12), zlib1g, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), libcanberra0")
+    "libc6 (>= 2.36), libstdc++6 (>= 12), zlib1g, libqt6core6 (>= 6.4), libqt6gui6 (>= 6.4), libqt6widgets6 (>= 6.4), qt6-translations-l10n, libcanberra0")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "sound-theme-freedesktop")
 set(CPACK_GENERATOR DEB)
 include(CPack)

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 
 #include "captions.h"
+#include "operations/comment_file.h"
 #include "rich_text.h"
 
 namespace brantle::gui {
@@ -66,9 +67,9 @@ CommentEditor::CommentEditor(Captions& captions, QWidget* parent) : QWidget(pare
   edit_ = new QTextEdit(this);
   edit_->setObjectName("E_Comment");
   edit_->setAcceptRichText(true);
-  // Unstyled text is 10 points, an entry of the size list.
+  // Unstyled text has the size a plain-text comment file is loaded at.
   QFont font = edit_->font();
-  font.setPointSize(10);
+  font.setPointSizeF(kCommentPointSize);
   edit_->setFont(font);
 
   auto* tools = new QHBoxLayout;
@@ -136,7 +137,8 @@ void CommentEditor::FollowSelection() {
   const int points =
       f.fontPointSize() > 0 ? static_cast<int>(f.fontPointSize() + 0.5) : edit_->font().pointSize();
   const int sizeIndex = size_->findData(points);
-  size_->setCurrentIndex(sizeIndex >= 0 ? sizeIndex : size_->findData(10));
+  size_->setCurrentIndex(sizeIndex >= 0 ? sizeIndex
+                                        : size_->findData(static_cast<int>(kCommentPointSize)));
   const QColor color =
       f.foreground().style() == Qt::NoBrush ? QColor(Qt::black) : f.foreground().color();
   int colorIndex = -1;

@@ -7,6 +7,7 @@
 #include <QPlainTextEdit>
 
 #include "operations/hex_data.h"
+#include "operations/offset_choices.h"
 #include "page_parts.h"
 #include "sub_pages.h"
 
@@ -75,14 +76,19 @@ QWidget* FlashingTab::DifPage() {
   auto* page = new QWidget;
   page->setObjectName("T_FlashDIF");
   QGridLayout* grid = Grid(page);
-  const ChosenName source = ChosenNameRow(page, grid, 0, "Win_DIF_Files", "T_FlashDIF_Src",
-                                          "BS_FlashDIF_Src", context_.captions);
+  const ChosenName source =
+      ChosenNameRow(page, grid, 0, "Win_DIF_Files", "T_FlashDIF_Src", "BS_FlashDIF_Src",
+                    context_.captions, PathEntry::Takes::Files);
   difSource_ = source.field;
   difUndo_ = new UndoRow(page, grid, 2, "FlashDIF", context_);
   difDo_ = Button(page, "B_FlashDIF_Do", "SBtn_Flash_BIN", context_.captions);
   ActionRow(grid, difDo_);
   connect(source.select, &QPushButton::clicked, this, [this] {
     context_.run([this] { difPage_.Browse(context_.frame, difUndo_->Choice()); });
+  });
+  // Files typed or dropped are merged as chosen ones are, each refused one reported.
+  connect(difSource_, &PathEntry::given, this, [this](const std::vector<std::string>& files) {
+    context_.run([this, files] { difPage_.Select(context_.frame, files, difUndo_->Choice()); });
   });
   connect(difDo_, &QPushButton::clicked, this, [this] {
     context_.run([this] { difPage_.Flash(context_.frame, context_.driver, difUndo_->Choice()); });
@@ -127,21 +133,19 @@ QWidget* FlashingTab::S500Page() {
     const char* label;
     const char* field;
     const char* select;
-    OpenKind kind;
     const char* folder;
   };
-  const Part parts[4] = {{kS500Bin1, "SLbl_S500_BIN1", "T_FlashS500_BIN1", "SB_FlashS500_BIN1",
-                          kOpenBin, "FlashS500_BIN1"},
-                         {kS500Bin2, "SLbl_S500_BIN2", "T_FlashS500_BIN2", "SB_FlashS500_BIN2",
-                          kOpenBin, "FlashS500_BIN2"},
-                         {kS500Ogm1, "SLbl_S500_OGM1", "T_FlashS500_OGM1", "SB_FlashS500_OGM1",
-                          kOpenOgm, "FlashS500_OGM1"},
-                         {kS500Ogm2, "SLbl_S500_OGM2", "T_FlashS500_OGM2", "SB_FlashS500_OGM2",
-                          kOpenOgm, "FlashS500_OGM2"}};
+  const Part parts[4] = {
+      {kS500Bin1, "SLbl_S500_BIN1", "T_FlashS500_BIN1", "SB_FlashS500_BIN1", "FlashS500_BIN1"},
+      {kS500Bin2, "SLbl_S500_BIN2", "T_FlashS500_BIN2", "SB_FlashS500_BIN2", "FlashS500_BIN2"},
+      {kS500Ogm1, "SLbl_S500_OGM1", "T_FlashS500_OGM1", "SB_FlashS500_OGM1", "FlashS500_OGM1"},
+      {kS500Ogm2, "SLbl_S500_OGM2", "T_FlashS500_OGM2", "SB_FlashS500_OGM2", "FlashS500_OGM2"}};
   for (int i = 0; i < 4; ++i) {
     const Part& p = parts[i];
-    s500_[p.part] =
-        new FileField(page, grid, 2 * i, p.label, p.field, p.select, context_, p.kind, p.folder);
+    // The dialog's title names the file of the set it asks for.
+    const S500Dialog d = S500DialogOf(p.part, false);
+    s500_[p.part] = new FileField(page, grid, 2 * i, p.label, p.field, p.select, context_,
+                                  {d.Ext, d.Filter, d.Title}, p.folder);
     connect(s500_[p.part], &FileField::changed, this, [this] { Refresh(); });
   }
   s500Undo_ = new UndoRow(page, grid, 8, "FlashS500", context_);
@@ -206,10 +210,14 @@ QWidget* FlashingTab::BinOffsetPage() {
 }
 
 void FlashingTab::BinOffsetRule() {
+  const NorAreas& areas = context_.frame.Areas();
+  SetChoices(partBinOffset_, FileOffsets(static_cast<uint64_t>(partSize_), areas));
+  SetChoices(partPhoneOffset_, AreaStarts(areas));
+  SetChoices(partLength_, PartLengths(static_cast<uint64_t>(partSize_), areas));
   const BinOffsetView v = ApplyBinOffsetRule(
       !part_->Name().empty(), FieldText(partBinOffset_).toStdString(),
       FieldText(partPhoneOffset_).toStdString(), FieldText(partLength_).toStdString(),
-      static_cast<uint64_t>(partSize_), context_.frame.Areas().Total());
+      static_cast<uint64_t>(partSize_), areas.Total());
   for (QComboBox* f : {partBinOffset_, partPhoneOffset_, partLength_})
     f->setEnabled(v.FieldsEnabled);
   if (v.FieldsEnabled) {
@@ -258,6 +266,7 @@ QWidget* FlashingTab::HexPage() {
 }
 
 void FlashingTab::HexRule() {
+  SetChoices(hexOffset_, AreaStarts(context_.frame.Areas()));
   const HexDataView v =
       ApplyHexDataRule(hexData_->toPlainText().toStdString(), FieldText(hexOffset_).toStdString(),
                        context_.frame.Areas().Total());
@@ -272,7 +281,7 @@ void FlashingTab::HexRule() {
 void FlashingTab::Refresh() {
   for (SingleFile* page : {&bin_, &s3_})
     page->action->setEnabled(SourcesFilled(SourceNeed::All, {page->source->Name()}));
-  difSource_->setText(QString::fromStdString(difPage_.SourceLine()));
+  difSource_->Show(QString::fromStdString(difPage_.SourceLine()));
   difDo_->setEnabled(difPage_.ActionEnabled());
   diffDo_->setEnabled(SourcesFilled(SourceNeed::All, {diffOriginal_->Name(), diffTarget_->Name()}));
   s500Do_->setEnabled(SourcesFilled(

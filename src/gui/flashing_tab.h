@@ -16,6 +16,7 @@ class QPushButton;
 namespace brantle::gui {
 
 class FileField;
+class PathEntry;
 class UndoRow;
 struct OpenKind;
 
@@ -52,7 +53,7 @@ class FlashingTab : public QWidget {
   SingleFile s3_;
 
   FlashDifPage difPage_;
-  QLineEdit* difSource_;
+  PathEntry* difSource_;
   UndoRow* difUndo_;
   QPushButton* difDo_;
 

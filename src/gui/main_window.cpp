@@ -75,13 +75,18 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
                                                    {tfs_, "Win_Tab_TFS"},
                                                    {developer_, "Win_Tab_Developer"},
                                                    {settingsTab_, "Win_Tab_Settings"},
-                                                   {new AboutTab(*context_), "Win_Tab_About"}};
+                                                   {new AboutTab(*context_), "Btn_About"}};
   for (const auto& [page, key] : tabs) captions_.Tab(pages_, pages_->addTab(page, ""), key);
+  // Every tab caption whole: the window is at least as wide as they are.
+  pages_->setUsesScrollButtons(false);
+  pages_->setElideMode(Qt::ElideNone);
   captions_.Add([this] { setWindowTitle(Tr("Win_Product") + " " + Tr("Win_Version")); });
 
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_, 1);
   layout->addWidget(status_);
+  // The smallest window shows every caption of every language whole.
+  layout->setSizeConstraint(QLayout::SetMinimumSize);
   resize(760, 540);
 
   connect(status_->CancelButton(), &QPushButton::clicked, this,
@@ -152,6 +157,7 @@ void TKTZF::WatchPorts() {
 
 void TKTZF::ApplyLanguage() {
   settingsTab_->ShowLanguages(CurrentLanguages().Apply(settings_));
+  qtTexts_.Apply(CurrentLanguages().ShownLocale());
   CurrentLanguages().ApplyEngineTexts(link_.Texts);
   captions_.Retranslate();
   if (frame_->Busy) return;
@@ -164,6 +170,7 @@ void TKTZF::Render(const WindowState& state) {
   pages_->setEnabled(!state.Busy);
   settingsTab_->Render(state);
   developer_->Render(state);
+  tfs_->Render(state);
   dumping_->Render(state);
   erasing_->Render(state);
 }

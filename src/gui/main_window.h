@@ -17,6 +17,7 @@
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
 #include "qt_dialog_host.h"
+#include "qt_translations.h"
 #include "qt_ui.h"
 #include "settings/settings.h"
 #include "status_area.h"
@@ -91,6 +92,7 @@ class TKTZF : public QWidget {
   std::unique_ptr<QtDialogHost> ownDialogs_;
   DialogHost& dialogs_;
   Captions captions_;
+  QtTranslations qtTexts_;
   StatusArea* status_;
   std::unique_ptr<QtUi> ui_;
   std::unique_ptr<OperationFrame> frame_;

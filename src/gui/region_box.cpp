@@ -5,6 +5,7 @@
 #include <QLabel>
 #include <QRadioButton>
 
+#include "operations/offset_choices.h"
 #include "operations/operation_frame.h"
 #include "page_parts.h"
 
@@ -19,7 +20,7 @@ const char* const kModeNames[4] = {"FWOnly", "Full", "EPOnly", "Advanced"};
 
 RegionBox::RegionBox(QWidget* page, QGridLayout* grid, int row, RegionTab tab,
                      const std::string& prefix, WindowContext& context)
-    : QObject(page), tab_(tab) {
+    : QObject(page), frame_(context.frame), tab_(tab) {
   auto* group = new QButtonGroup(this);
   auto* modes = new QGridLayout;
   for (int i = 0; i < 4; ++i) {
@@ -68,6 +69,8 @@ RegionControls RegionBox::Controls() const {
 }
 
 void RegionBox::Show(const RegionState& state) {
+  SetChoices(start_, AreaStarts(frame_.Areas()));
+  SetChoices(end_, AreaEnds(frame_.Areas()));
   start_->setEditText(QString::fromStdString(state.StartText));
   end_->setEditText(QString::fromStdString(state.EndText));
   start_->setEnabled(state.FieldsEnabled);

@@ -25,7 +25,8 @@ class RegionBox : public QObject {
   std::string EndText() const;
   // The controls as the presets see them (the Dumping tab adds its file type).
   RegionControls Controls() const;
-  // Writes the fields and enables them as the presets computed.
+  // Writes the fields and enables them as the presets computed; their lists offer
+  // the family's area starts and ends.
   void Show(const RegionState& state);
   // The mode captions follow the family. True when it changed: another family has
   // other areas, so the presets must run again.
@@ -36,6 +37,7 @@ class RegionBox : public QObject {
   void touched();
 
  private:
+  const OperationFrame& frame_;
   RegionTab tab_;
   QRadioButton* modes_[4];
   QComboBox* start_;

@@ -12,8 +12,6 @@ SubPages::SubPages(QWidget* parent, const char* listName, Captions& captions)
     : QWidget(parent), captions_(captions) {
   list_ = new QListWidget(this);
   list_->setObjectName(listName);
-  list_->setMaximumWidth(250);
-  list_->setWordWrap(true);
   list_->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
   stack_ = new QStackedWidget(this);
   auto* layout = new QHBoxLayout(this);
@@ -33,7 +31,17 @@ void SubPages::Add(QWidget* page, const char* key) {
 }
 
 void SubPages::Start() {
+  captions_.Add([this] { FitList(); });
   list_->setCurrentRow(0);
+}
+
+void SubPages::FitList() {
+  list_->ensurePolished();
+  const int frame = 2 * list_->frameWidth();
+  int height = frame;
+  for (int row = 0; row < list_->count(); ++row) height += list_->sizeHintForRow(row);
+  list_->setFixedWidth(list_->sizeHintForColumn(0) + frame);
+  list_->setMinimumHeight(height);
 }
 
 }  // namespace brantle::gui

@@ -1,6 +1,7 @@
 #pragma once
 // A tab's sub-pages: a list of their captions on the left, the page chosen on the
-// right.
+// right. The list is as wide and as tall as its captions in the shown language, so
+// none is cut short and no scroll bar hides one.
 
 #include <QWidget>
 
@@ -24,6 +25,9 @@ class SubPages : public QWidget {
   void shown(int row);
 
  private:
+  // Sizes the list to its captions; runs again after every change of language.
+  void FitList();
+
   Captions& captions_;
   QListWidget* list_;
   QStackedWidget* stack_;

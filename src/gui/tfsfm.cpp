@@ -43,7 +43,13 @@ TSTFM::TSTFM(const std::string& family, QWidget* parent) : QWidget(parent, Qt::W
             [this, pane] { Show(pane); });
   }
   places_[1]->setCurrentIndex(places.empty() ? 0 : 1);
+  // Over the middle of the window that opened it, as the dialogs are; the geometry
+  // leaves the window frames out, which differ between window managers.
   resize(640, 420);
+  if (!parent) return;
+  QRect area = geometry();
+  area.moveCenter(parent->window()->geometry().center());
+  setGeometry(area);
 }
 
 void TSTFM::Show(int pane) {

@@ -1,7 +1,8 @@
 #pragma once
 // The TFS file manager: two panes, each with a place selector (the phone, then this
 // computer's home folder, root and mounted drives) and the name/size list of the
-// place chosen. It shows; it offers no file operations.
+// place chosen. It shows; it offers no file operations. It opens centred on the window
+// that opened it.
 
 #include <QWidget>
 #include <string>

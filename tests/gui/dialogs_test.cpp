@@ -8,6 +8,7 @@
 #include <QPushButton>
 #include <QScrollBar>
 #include <QTableWidget>
+#include <QTextCursor>
 #include <QTextEdit>
 #include <QTimer>
 #include <QTreeWidget>
@@ -120,6 +121,13 @@ void DialogsTest::LoadCommentOfAPlainTextFileAndSaveIt() {
   QCOMPARE(dialog.findChild<QTextEdit*>("E_Comment")->toPlainText(),
            QString("first line\nsecond line"));
   QCOMPARE(dialog.findChild<QLabel*>("T_Compatibility")->text(), QString("BRNTL v0.60 and higher"));
+  // Plain text shows at the editor's own size, which its size list names.
+  auto* editor = dialog.findChild<QTextEdit*>("E_Comment");
+  QTextCursor inText(editor->document());
+  inText.setPosition(3);
+  QCOMPARE(inText.charFormat().fontPointSize(), 10.0);
+  editor->setTextCursor(inText);
+  QCOMPARE(dialog.findChild<QComboBox*>("S_FontSize")->currentText(), QString("10"));
 
   rig.dialogs.files.push_back(std::vector<std::string>{rig.dir.File("saved.rtf")});
   dialog.findChild<QPushButton*>("B_SaveComment")->click();

@@ -1,14 +1,18 @@
-// Runs every window test class; the offscreen platform is set by ctest.
+// Runs every window test class; the offscreen platform is set by ctest. Qt keeps its
+// own settings (the file dialog's history) in a folder of the run, never in the
+// person's own configuration.
 
 #include <QApplication>
 #include <QStringList>
 #include <QTest>
+#include <cstdlib>
 #include <functional>
 #include <memory>
 #include <string>
 #include <vector>
 
 #include "gui_test_registry.h"
+#include "support/temp_dir.h"
 
 namespace {
 
@@ -24,6 +28,8 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv) {
   standard = qInstallMessageHandler(QuietHandler);
+  const brantle::test::TempDir config;
+  setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   QApplication app(argc, argv);
   // Test function names on the command line run in the classes that have them.
   QStringList options, names;

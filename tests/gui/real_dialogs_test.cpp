@@ -7,12 +7,12 @@
 #include <QMessageBox>
 #include <QPushButton>
 #include <QTest>
-#include <QTimer>
 
 #include "file_filter.h"
 #include "gui_test_registry.h"
 #include "lang/lang_get.h"
 #include "main_window.h"
+#include "modal_answer.h"
 #include "sim/demo_loaders.h"
 #include "sim/virtual_e_phone.h"
 #include "support/temp_dir.h"
@@ -25,32 +25,6 @@ class RealDialogsTest : public QObject {
   void FiltersMapBothWays();
   void ARealMessageBoxAndARealFileDialog();
 };
-
-namespace {
-
-// Answers the next modal window of type Dialog with answer, once it is up.
-template <typename Dialog>
-class ModalAnswer {
- public:
-  explicit ModalAnswer(std::function<void(Dialog*)> answer) : answer_(std::move(answer)) {
-    timer_.setInterval(0);
-    QObject::connect(&timer_, &QTimer::timeout, [this] {
-      auto* dialog = qobject_cast<Dialog*>(QApplication::activeModalWidget());
-      if (!dialog) return;
-      timer_.stop();
-      answered = true;
-      answer_(dialog);
-    });
-    timer_.start();
-  }
-  bool answered = false;
-
- private:
-  std::function<void(Dialog*)> answer_;
-  QTimer timer_;
-};
-
-}  // namespace
 
 void RealDialogsTest::FiltersMapBothWays() {
   const QStringList bin = gui::QtNameFilters(LangGet("FF_BIN"));

@@ -77,10 +77,23 @@ void WindowOptiTest::ConnectsAndShowsTheOptiPanel() {
   QCOMPARE(help.size(), size_t{1});
   QCOMPARE(help[0], std::string("0: Samsung KBB05A300, 64 Mbit in 135 sectors at 00000000\n"
                                 "1: Samsung KBB05A300, 64 Mbit in 135 sectors at 00800000"));
-  rig.ShowPage(kTabDeveloper);
-  QVERIFY(rig.Find<QWidget>("P_Opti")->isVisible());
-  QVERIFY(!rig.Find<QWidget>("P_TFS")->isVisible());
-  QVERIFY(!rig.Find<QWidget>("P_S500")->isVisible());
+  // The OptiFlash service offers its conversions; the S500 and file-system services
+  // say they are not available for this phone.
+  const struct {
+    int row;
+    const char* panel;
+    const char* note;
+    bool offered;
+  } services[] = {{1, "P_S500", "L_S500_NA", false},
+                  {2, "P_Opti", "L_Opti_NA", true},
+                  {3, "P_TFS", "L_TFS_NA", false}};
+  for (const auto& service : services) {
+    rig.ShowPage(kTabDeveloper, "L_Developer", service.row);
+    QCOMPARE(rig.Find<QWidget>(service.panel)->isVisible(), service.offered);
+    QCOMPARE(rig.Find<QWidget>(service.note)->isVisible(), !service.offered);
+  }
+  QVERIFY(rig.Click("BDtoS3"));  // its open dialog, cancelled by the script
+  QCOMPARE(rig.dialogs.fileDialogs.back().Title, std::string("Choose DIF or BIN file..."));
   QVERIFY(rig.optiPhone->Stats().infos > 0);
   QCOMPARE(rig.dialogs.Texts(MessageKind::Error), std::vector<std::string>{});
 }

@@ -138,7 +138,7 @@ void WindowSettingsTest::NoEnglishTextLeftInAnotherLanguageAndBack() {
         QVERIFY2(!english.count(text), qPrintable("still English: " + text));
     }
   }
-  QCOMPARE(views, 7 + 2 + 1 + 4 + 1 + 1 + 1);  // every page and sub-page
+  QCOMPARE(views, 7 + 2 + 1 + 4 + 4 + 1 + 1);  // every page and sub-page
   QCOMPARE(rig.Find<QAbstractButton>("B_FlashBIN_Do")->text(), QString("~SBtn_Flash_BIN"));
 
   Choose(rig.Find<QComboBox>("LangSel"), 0);

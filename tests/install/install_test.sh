@@ -24,6 +24,8 @@ done
 [ "$(ls "$prefix/share/brantle/loaders")" = "README" ] || fail "loader files were installed"
 grep -q "Query_Sure=Are you sure?" "$prefix/share/brantle/language/english.lng" ||
   fail "english.lng lacks the built-in texts"
+grep -q "^Win_Tab_Flashing=Flashing" "$prefix/share/brantle/language/english.lng" ||
+  fail "english.lng lacks the window's captions"
 if command -v desktop-file-validate >/dev/null; then
   desktop-file-validate "$prefix/share/applications/brantle.desktop" || fail "desktop entry"
 fi
@@ -64,4 +66,6 @@ for f in usr/bin/brantle usr/share/applications/brantle.desktop \
   echo "$list" | grep -q "\./$f\$" || fail "$f is not in the package"
 done
 dpkg-deb -f "$deb" Depends | grep -q libqt6widgets6 || fail "the package does not depend on Qt"
+dpkg-deb -f "$deb" Depends | grep -q qt6-translations-l10n ||
+  fail "the package does not bring Qt's translations"
 echo "1 passed, 0 failed"

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include "formats/rtf_reader.h"
 #include "formats/rtf_text.h"
 #include "support/recording_ui.h"
 #include "support/temp_dir.h"
@@ -20,6 +21,9 @@ TEST(CommentFile, RtfAsItIsPlainTextMadeIntoRtfAndUnreadableFilesReported) {
   ASSERT_TRUE(ReadCommentFile(ui, dir.File("c.txt"), rtf));
   EXPECT_TRUE(LooksLikeRtf(rtf));
   EXPECT_EQ(RtfToPlainText(rtf), "line one\nline two");
+  // Plain text comes in at the editor's size for unstyled text, not RTF's own 12 points.
+  for (const RtfParagraph& paragraph : ReadRtf(rtf).paragraphs)
+    for (const RtfRun& run : paragraph.runs) EXPECT_EQ(run.style.pointSize, kCommentPointSize);
   rtf = "kept";
   EXPECT_FALSE(ReadCommentFile(ui, dir.File("absent.rtf"), rtf));
   EXPECT_EQ(rtf, "kept");

@@ -191,7 +191,7 @@ TEST(S500DumpTargetsTest, ProposesNamesFromTheFileChosenLast) {
   ui.fileAnswers.push_back(std::nullopt);  // Cancel keeps the field
   EXPECT_FALSE(targets.Choose(frame, kS500Ogm1));
   EXPECT_EQ(ui.fileDialogs[2].InitialName, "other_1.ogm");
-  EXPECT_EQ(ui.fileDialogs[2].Title, "Choose OGM file to write...");
+  EXPECT_EQ(ui.fileDialogs[2].Title, "Choose OGM 1 file to write...");
   EXPECT_TRUE(targets.Names()[kS500Ogm1].empty());
   EXPECT_FALSE(targets.DumpEnabled());
 

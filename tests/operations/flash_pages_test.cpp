@@ -108,8 +108,26 @@ TEST_F(FlashPagesTest, DifPageKeepsCountTfsFlagAndComment) {
   EXPECT_EQ(page.SourceLine(), "1 DIF file(s) selected");
   EXPECT_EQ(undo.Params.Comment, "{\\rtf1 patch notes}");
 
-  // A file that cannot be merged leaves nothing selected and no comment.
-  page.Select(rig.frame, {dir.File("missing.dif")}, undo);
+  // Files of which none can be loaded, and Cancel in the dialog, keep the earlier
+  // selection and its comment.
+  EXPECT_FALSE(page.Select(rig.frame, {dir.File("missing.dif")}, undo));
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).back(),
+            dir.File("missing.dif") + " ignored: could not open file");
+  dif.SetNORData(dif.AddBlock(), 0x200, "zz");
+  ASSERT_EQ(dif.SaveToFile(dir.File("b.dif"), 0), kDIFOk);
+  rig.ui.chooseDIFs = [](std::vector<DIFChoice>&) { return false; };
+  EXPECT_FALSE(page.Select(rig.frame, {dir.File("b.dif")}, undo));
+  EXPECT_EQ(rig.ui.dialogs.size(), 2u);
+  EXPECT_EQ(page.SourceLine(), "1 DIF file(s) selected");
+  EXPECT_TRUE(page.ActionEnabled());
+  EXPECT_EQ(undo.Params.Comment, "{\\rtf1 patch notes}");
+
+  // Confirmed with nothing ticked: nothing is selected.
+  rig.ui.chooseDIFs = [](std::vector<DIFChoice>& files) {
+    for (DIFChoice& f : files) f.Apply = f.Undo = f.TakeTFS = false;
+    return true;
+  };
+  EXPECT_TRUE(page.Select(rig.frame, {dir.File("b.dif")}, undo));
   EXPECT_EQ(page.SourceLine(), "0 DIF file(s) selected");
   EXPECT_FALSE(page.ActionEnabled());
   EXPECT_EQ(undo.Params.Comment, "");

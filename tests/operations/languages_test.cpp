@@ -83,27 +83,31 @@ TEST(LangTable, EngineSlotsStartWithTheTableTexts) {
 
 // A key looked up in the sources but absent from the table would show the
 // placeholder and the missing-key box to every user.
-TEST(LangTable, EveryKeyTheSourcesLookUpIsInTheTable) {
+// Every key the sources look up: LangGet("key"), the window's Tr("key") and the
+// captions of its controls. Empty when the sources are not beside the test.
+std::set<std::string> KeysTheSourcesLookUp() {
   const fs::path src = fs::path(__FILE__).parent_path().parent_path().parent_path() / "src";
-  if (!fs::is_directory(src)) GTEST_SKIP() << "sources not found at " << src;
-  std::set<std::string> tableKeys;
-  for (const LangEntry& entry : kEnglishTable) tableKeys.insert(entry.Key);
-  for (const LangEntry& entry : kWindowTexts) tableKeys.insert(entry.Key);
-  // The window's lookups too: Tr("key") and the captions of its controls.
+  std::set<std::string> keys;
+  if (!fs::is_directory(src)) return keys;
   const std::regex lookup(
       R"re((?:LangGet(?:For)?|Tr)\("([^"]+)"[,)]|(?:Label|Button|Text)\([^;]*?"((?:Win|Btn|Lbl|SBtn|SLbl|SChk)_[A-Za-z0-9_]+)"\))re");
-  size_t found = 0;
   for (const auto& entry : fs::recursive_directory_iterator(src)) {
     const std::string extension = entry.path().extension().string();
     if (!entry.is_regular_file() || (extension != ".cpp" && extension != ".h")) continue;
     const std::string text = ReadFile(entry.path().string());
-    for (std::sregex_iterator it(text.begin(), text.end(), lookup), end; it != end; ++it) {
-      ++found;
-      const std::string key = (*it)[1].matched ? (*it)[1].str() : (*it)[2].str();
-      EXPECT_EQ(tableKeys.count(key), 1u) << key << " in " << entry.path();
-    }
+    for (std::sregex_iterator it(text.begin(), text.end(), lookup), end; it != end; ++it)
+      keys.insert((*it)[1].matched ? (*it)[1].str() : (*it)[2].str());
   }
-  EXPECT_GT(found, 0u);
+  return keys;
+}
+
+TEST(LangTable, EveryKeyTheSourcesLookUpIsInTheTable) {
+  const std::set<std::string> looked = KeysTheSourcesLookUp();
+  if (looked.empty()) GTEST_SKIP() << "sources not found beside " << __FILE__;
+  std::set<std::string> tableKeys;
+  for (const LangEntry& entry : kEnglishTable) tableKeys.insert(entry.Key);
+  for (const LangEntry& entry : kWindowTexts) tableKeys.insert(entry.Key);
+  for (const std::string& key : looked) EXPECT_EQ(tableKeys.count(key), 1u) << key;
 }
 
 class LanguagesTest : public ::testing::Test {
@@ -132,14 +136,15 @@ class LanguagesTest : public ::testing::Test {
 
 TEST_F(LanguagesTest, WithoutFilesTheBuiltInTableIsShown) {
   EXPECT_EQ(languages.Count(), 1u);
-  EXPECT_EQ(languages.Record(0).Keys.size(), kEnglishTableSize);
+  EXPECT_EQ(languages.Record(0).Keys.size(), Languages::kKeyCount);
   EXPECT_EQ(languages.Get("Query_Sure"), "Are you sure?");
   EXPECT_EQ(LangGet("Msg_Phone_Disconnected"), "Phone disconnected.");
 }
 
-// Window captions are keys a language file may translate; a language without them
-// shows English, raises no missing-key box and is not completed with them.
-TEST_F(LanguagesTest, WindowCaptionsFallBackToEnglishWithoutAReport) {
+// The window's captions and later messages are keys like the table's: a language
+// file translates them and is completed with those it lacks, so a translator sees
+// every text the window shows.
+TEST_F(LanguagesTest, WindowCaptionsAreCompletedLikeTheTableKeys) {
   WriteLanguageFile("deutsch.lng", "[DE]\nWin_Tab_Flashing=Flashen\n");
   languages.Load(folder);
   int reports = 0;
@@ -147,10 +152,30 @@ TEST_F(LanguagesTest, WindowCaptionsFallBackToEnglishWithoutAReport) {
   languages.Select(IndexOf("DE"), settings);
   EXPECT_EQ(languages.Get("Win_Tab_Flashing"), "Flashen");
   EXPECT_EQ(languages.Get("Win_Tab_Dumping"), "Dumping");
+  EXPECT_EQ(languages.Get("Msg_File_Empty"), "{file}: is empty");
   EXPECT_EQ(reports, 0);
-  EXPECT_EQ(ReadFile(LanguageFile("deutsch.lng")).find("Win_Tab_Dumping"), std::string::npos);
+  IniDocument file;
+  file.Parse(ReadFile(LanguageFile("deutsch.lng")));
+  EXPECT_EQ(file.ReadString("DE", "Win_Tab_Flashing", ""), "Flashen");
+  EXPECT_EQ(file.ReadString("DE", "Win_Tab_Dumping", ""), "Dumping");
+  EXPECT_EQ(file.ReadString("DE", "Win_Locale", ""), "en");
   EXPECT_EQ(languages.Get("Win_No_Such_Caption"), Languages::kMissingText);
   EXPECT_EQ(reports, 1);
+}
+
+// The window's own dialogs (Qt's buttons) follow the locale the language names.
+TEST_F(LanguagesTest, TheShownLanguageNamesItsLocale) {
+  WriteLanguageFile("deutsch.lng", "[DE]\nWin_Locale= de \n");
+  WriteLanguageFile("portugues.lng", "[PT]\nWin_Locale=pt_BR\n");
+  WriteLanguageFile("blank.lng", "[XX]\nWin_Locale=\n");
+  languages.Load(folder);
+  EXPECT_EQ(languages.ShownLocale(), "en");
+  languages.Select(IndexOf("DE"), settings);
+  EXPECT_EQ(languages.ShownLocale(), "de");
+  languages.Select(IndexOf("PT"), settings);
+  EXPECT_EQ(languages.ShownLocale(), "pt_BR");
+  languages.Select(IndexOf("XX"), settings);
+  EXPECT_EQ(languages.ShownLocale(), "en");
 }
 
 TEST(FillText, PutsValuesAtTheirNamedPlacesInAnyOrder) {
@@ -185,19 +210,24 @@ TEST_F(LanguagesTest, ALanguageFileIsCompletedInEnglishAndWrittenBack) {
   const size_t de = IndexOf("DE");
   ASSERT_LT(de, languages.Count());
   const LanguageRecord& record = languages.Record(de);
-  ASSERT_EQ(record.Keys.size(), kEnglishTableSize);
+  ASSERT_EQ(record.Keys.size(), Languages::kKeyCount);
   EXPECT_EQ(record.Keys[0], "Query_Sure");
   EXPECT_EQ(record.Values[0], "Sind Sie sicher?");
   EXPECT_EQ(*record.Find("Locale"), "English");
 
+  // The keys it lacked follow in the order of the installed english.lng: the table's,
+  // then the window's.
   IniDocument file;
   file.Parse(ReadFile(LanguageFile("deutsch.lng")));
   const std::vector<std::string> keys = file.Keys("DE");
-  ASSERT_EQ(keys.size(), kEnglishTableSize);
+  ASSERT_EQ(keys.size(), Languages::kKeyCount);
   EXPECT_EQ(keys[0], "Query_Sure");
   EXPECT_EQ(keys[1], "Locale");
+  EXPECT_EQ(keys[kEnglishTableSize], kWindowTexts.front().Key);
+  EXPECT_EQ(keys.back(), kWindowTexts.back().Key);
   EXPECT_EQ(file.ReadString("DE", "Query_Sure", ""), "Sind Sie sicher?");
   EXPECT_EQ(file.ReadString("DE", "Warn_EEPROM", ""), EnglishText("Warn_EEPROM"));
+  EXPECT_EQ(file.ReadString("DE", "Win_Tab_TFS", ""), "TFS Operations");
 }
 
 TEST_F(LanguagesTest, EnglishFileIsCreatedInFullAndOverridesTheBuiltInTexts) {
@@ -205,15 +235,36 @@ TEST_F(LanguagesTest, EnglishFileIsCreatedInFullAndOverridesTheBuiltInTexts) {
   IniDocument created;
   created.Parse(ReadFile(LanguageFile(Languages::kEnglishFile)));
   const std::vector<std::string> keys = created.Keys("EN");
-  ASSERT_EQ(keys.size(), kEnglishTableSize);
+  ASSERT_EQ(keys.size(), Languages::kKeyCount);
   for (size_t i = 0; i < kEnglishTableSize; ++i) EXPECT_EQ(keys[i], kEnglishTable[i].Key);
+  for (size_t i = 0; i < kWindowTextCount; ++i)
+    EXPECT_EQ(keys[kEnglishTableSize + i], kWindowTexts[i].Key);
+  EXPECT_EQ(created.ReadString("EN", "Win_Tab_Flashing", ""), "Flashing");
 
   WriteLanguageFile(Languages::kEnglishFile, "[EN]\nLocale=British\nQuery_Sure=Really?\n");
   languages.Load(folder);
   EXPECT_EQ(languages.Count(), 1u);
   EXPECT_EQ(languages.Record(0).Code, "EN");
   EXPECT_EQ(languages.Get("Query_Sure"), "Really?");
-  EXPECT_EQ(languages.Record(0).Keys.size(), kEnglishTableSize);
+  EXPECT_EQ(languages.Record(0).Keys.size(), Languages::kKeyCount);
+}
+
+// The english.lng made beside a portable copy is the translators' template: it lists
+// every key the window looks up, its captions ("Win_") included.
+TEST_F(LanguagesTest, TheTemplateListsEveryKeyTheWindowUses) {
+  const std::set<std::string> looked = KeysTheSourcesLookUp();
+  if (looked.empty()) GTEST_SKIP() << "sources not found beside " << __FILE__;
+  languages.Load(folder);
+  IniDocument created;
+  created.Parse(ReadFile(LanguageFile(Languages::kEnglishFile)));
+  const std::vector<std::string> listed = created.Keys("EN");
+  const std::set<std::string> keys(listed.begin(), listed.end());
+  size_t windowKeys = 0;
+  for (const std::string& key : looked) {
+    EXPECT_EQ(keys.count(key), 1u) << key;
+    windowKeys += key.rfind("Win_", 0) == 0;
+  }
+  EXPECT_GT(windowKeys, 0u) << "the scan found none of the window's captions";
 }
 
 TEST_F(LanguagesTest, TheLaterFileOfALanguageReplacesTheEarlierOne) {
@@ -305,7 +356,7 @@ TEST_F(LanguagesTest, EngineSlotsTakeTheShownLanguage) {
 TEST_F(LanguagesTest, AMissingFolderStillLoadsEnglish) {
   languages.Load(dir.File("absent"));
   EXPECT_EQ(languages.Count(), 1u);
-  EXPECT_EQ(languages.Record(0).Keys.size(), kEnglishTableSize);
+  EXPECT_EQ(languages.Record(0).Keys.size(), Languages::kKeyCount);
   EXPECT_FALSE(fs::exists(dir.File("absent")));
 }
 
@@ -318,7 +369,7 @@ TEST_F(LanguagesTest, AReadOnlyFileIsLoadedAndLeftAsItWas) {
   EXPECT_EQ(ReadFile(LanguageFile("deutsch.lng")), text);
   const size_t de = IndexOf("DE");
   ASSERT_LT(de, languages.Count());
-  EXPECT_EQ(languages.Record(de).Keys.size(), kEnglishTableSize);
+  EXPECT_EQ(languages.Record(de).Keys.size(), Languages::kKeyCount);
   EXPECT_EQ(*languages.Record(de).Find("Locale"), "Deutsch");
 }
 
@@ -330,7 +381,7 @@ TEST_F(LanguagesTest, AReadOnlyFolderStillLoadsItsLanguages) {
 
   EXPECT_FALSE(fs::exists(LanguageFile(Languages::kEnglishFile)));
   EXPECT_EQ(languages.Count(), 2u);
-  EXPECT_EQ(languages.Record(IndexOf("DE")).Keys.size(), kEnglishTableSize);
+  EXPECT_EQ(languages.Record(IndexOf("DE")).Keys.size(), Languages::kKeyCount);
 }
 
 // An installed copy: the shipped folder cannot be written, so the completed file
@@ -345,7 +396,8 @@ TEST_F(LanguagesTest, AShippedFileIsCompletedIntoThePersonsFolderOnce) {
   const std::string copy = ReadFile(user + "/deutsch.lng");
   EXPECT_NE(copy.find("Query_Sure=Sicher?"), std::string::npos);
   EXPECT_NE(copy.find("Warn_EEPROM="), std::string::npos);
-  EXPECT_EQ(languages.Record(IndexOf("DE")).Keys.size(), kEnglishTableSize);
+  EXPECT_NE(copy.find("Win_Tab_Flashing=Flashing"), std::string::npos);
+  EXPECT_EQ(languages.Record(IndexOf("DE")).Keys.size(), Languages::kKeyCount);
 
   // The person edits their copy; the next start keeps it and shows their text.
   std::string edited = copy;

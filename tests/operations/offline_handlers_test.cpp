@@ -419,9 +419,10 @@ TEST_F(OfflineHandlersTest, BinOgmSetProposesNamesAndSkipsOnlyACancelledPart) {
   }
   EXPECT_EQ(proposed,
             (std::vector<std::string>{"fw.v1_1.bin", "fw.v1_2.bin", "fw.v1_1.ogm", "fw.v1_2.ogm"}));
+  // Each dialog says which file of the set it asks for.
   EXPECT_EQ(exts, (std::vector<std::string>{
-                      "bin:Choose BIN file to write...", "bin:Choose BIN file to write...",
-                      "ogm:Choose OGM file to write...", "ogm:Choose OGM file to write..."}));
+                      "bin:Choose BIN 1 file to write...", "bin:Choose BIN 2 file to write...",
+                      "ogm:Choose OGM 1 file to write...", "ogm:Choose OGM 2 file to write..."}));
   EXPECT_EQ(ReadFile(dir.File("one.bin")), std::string(0x10, '\xFF') + "bin1");
   EXPECT_EQ(ReadFile(dir.File("one.ogm")), "ogm1");
   EXPECT_EQ(ReadFile(dir.File("two.ogm")), "ogm2");
@@ -467,7 +468,12 @@ TEST_F(OfflineHandlersTest, BinOgmToDifTakesAnySubsetAndAFreshComment) {
 TEST_F(OfflineHandlersTest, BinOgmWithNoFileChosenAsksForNoTarget) {
   for (int i = 0; i < 4; ++i) Cancel();
   EXPECT_FALSE(S500toBDClick(frame, dialog.Parameters));
-  EXPECT_EQ(ui.fileDialogs.size(), 4u);
+  // The four files asked for one by one, each by its own title.
+  std::vector<std::string> asked;
+  for (const FileDialog& d : ui.fileDialogs) asked.push_back(d.DefaultExt + ":" + d.Title);
+  EXPECT_EQ(asked,
+            (std::vector<std::string>{"bin:Choose BIN 1 file...", "bin:Choose BIN 2 file...",
+                                      "ogm:Choose OGM 1 file...", "ogm:Choose OGM 2 file..."}));
 }
 
 }  // namespace

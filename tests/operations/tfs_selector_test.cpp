@@ -29,6 +29,17 @@ TEST_F(TfsSelectorTest, OffersTheStandardFoldersWithTheirSlashSorted) {
   EXPECT_NE(std::find(folders.begin(), folders.end(), "/mms/camera/thumb/"), folders.end());
 }
 
+// Nothing chosen yet: the folder is the root, and a file chosen with its own name
+// proposed can be added as it is.
+TEST_F(TfsSelectorTest, TheFolderStartsAtTheRoot) {
+  EXPECT_EQ(selector.Folder, "/");
+  selector.FilesChosen({"/pc/a.mid"});
+  EXPECT_TRUE(selector.AddEnabled());
+  selector.Add();
+  ASSERT_EQ(selector.Rows().size(), 1u);
+  EXPECT_EQ(selector.Rows()[0].TfsName, "/a.mid");
+}
+
 TEST_F(TfsSelectorTest, SeveralFilesAreAddedAtOnceIntoTheFolderShown) {
   selector.Folder = " /user/sounds/ ";
   selector.FilesChosen({"/pc/a.mid", "/pc/b.mid", "/pc/c.mid", "/pc/d.mid", "/pc/e.mid"});

@@ -75,7 +75,12 @@ TEST(TfsPairChoiceTest, BothFilesMustExist) {
   EXPECT_FALSE(choice.FlashEnabled());
 
   EXPECT_FALSE(SetTfsPair(rig.ui, rig.dir.File("missing.tfs"), choice));
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).back(), "could not open file");
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).back(),
+            rig.dir.File("missing.tfs") + ": No such file or directory");
+  // A pair of folders only: its TFS file is empty and whole.
+  rig.dir.Write("folders.tfs", "");
+  rig.dir.Write("folders.cfg", "TFSVERSION: TFS3.0_E700_0001\r\n");
+  ASSERT_TRUE(SetTfsPair(rig.ui, rig.dir.File("folders.tfs"), choice));
 
   ASSERT_TRUE(SetTfsPair(rig.ui, rig.dir.File("fw.tfs"), choice));
   EXPECT_EQ(choice.Cfg, rig.dir.File("fw.cfg"));

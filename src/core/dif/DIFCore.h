@@ -88,7 +88,10 @@ int LoadCheckedDIF(const std::string& fileName, TDIFFile& dif);
 // Loads the files (each rejected one reported with the file name + " ignored:"),
 // lets the person choose through Ui::ChooseDIFs, appends the chosen blocks to target
 // and optimises it. Returns the number of files merged; 0 when cancelled or none usable.
-int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames, Ui& ui);
+// chosen, when given, tells whether the person confirmed a choice in the dialog (not
+// when no file could be loaded or the dialog was cancelled).
+int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames, Ui& ui,
+                     bool* chosen = nullptr);
 
 // Optimises dif, grows image to the end of its data (new bytes 0xFF) and writes every
 // "NORD" block; with undoDif, first records the bytes each block replaces as "nOrR".

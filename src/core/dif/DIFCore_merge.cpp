@@ -65,7 +65,9 @@ int LoadCheckedDIF(const std::string& fileName, TDIFFile& dif) {
   return rc;
 }
 
-int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames, Ui& ui) {
+int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames, Ui& ui,
+                     bool* chosen) {
+  if (chosen) *chosen = false;
   std::vector<TDIFFile> loaded;
   std::vector<DIFChoice> choices;
   for (const std::string& fileName : fileNames) {
@@ -79,6 +81,7 @@ int LoadAndMergeDIFs(TDIFFile& target, const std::vector<std::string>& fileNames
     loaded.push_back(std::move(dif));
   }
   if (choices.empty() || !ui.ChooseDIFs(choices)) return 0;
+  if (chosen) *chosen = true;
 
   // Each loaded file is merged at most once, whatever rows the dialog hands back;
   // its blocks can therefore be moved rather than copied.

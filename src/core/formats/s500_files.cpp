@@ -30,6 +30,16 @@ const S500Window& S500WindowOf(S500Part part) {
   return kWindows[part];
 }
 
+S500Dialog S500DialogOf(S500Part part, bool write) {
+  // In NOR order, as the parts are numbered.
+  static const char* const kTitles[4][2] = {{"FF_BIN1R_Caption", "FF_BIN1W_Caption"},
+                                            {"FF_OGM1R_Caption", "FF_OGM1W_Caption"},
+                                            {"FF_BIN2R_Caption", "FF_BIN2W_Caption"},
+                                            {"FF_OGM2R_Caption", "FF_OGM2W_Caption"}};
+  const bool bin = part == kS500Bin1 || part == kS500Bin2;
+  return {bin ? "bin" : "ogm", bin ? "FF_BIN" : "FF_OGM", kTitles[part][write ? 1 : 0]};
+}
+
 bool S500FileFits(S500Part part, uint64_t size) {
   return size <= kWindows[part].Size();
 }

@@ -33,6 +33,15 @@ using S500Names = std::array<std::string, 4>;
 // File contents by part, in NOR order.
 using S500Images = std::array<std::string, 4>;
 
+// What a file dialog for one part of the set shows: its default extension, filter
+// and title (language keys); each title names its part ("Choose BIN 1 file...").
+struct S500Dialog {
+  const char* Ext;
+  const char* Filter;
+  const char* Title;
+};
+S500Dialog S500DialogOf(S500Part part, bool write);
+
 // Whether a file of that size fits its window.
 bool S500FileFits(S500Part part, uint64_t size);
 

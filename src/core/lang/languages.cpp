@@ -14,13 +14,16 @@
 namespace brantle {
 namespace {
 
+// Every key the program looks up: the message table, then the window's texts.
 LanguageRecord BuiltInEnglish() {
   LanguageRecord record;
   record.Code = Languages::kEnglishCode;
-  for (const LangEntry& entry : kEnglishTable) {
+  const auto add = [&record](const LangEntry& entry) {
     record.Keys.emplace_back(entry.Key);
     record.Values.emplace_back(entry.Text);
-  }
+  };
+  for (const LangEntry& entry : kEnglishTable) add(entry);
+  for (const LangEntry& entry : kWindowTexts) add(entry);
   return record;
 }
 
@@ -175,12 +178,6 @@ LanguageSelector Languages::Select(size_t index, Settings& settings) {
 std::string Languages::Get(const std::string& key) {
   LanguageRecord& record = records_[current_];
   if (const std::string* text = record.Find(key)) return *text;
-  // A window caption the language does not translate: English (the english.lng
-  // record's text first).
-  if (const char* english = WindowTextFallback(key.c_str())) {
-    const std::string* own = records_.front().Find(key);
-    return own ? *own : english;
-  }
   // Added before reporting, so the report's own lookups and every later use of the
   // key find it and the person sees one message per key.
   record.Keys.push_back(key);
@@ -195,6 +192,13 @@ std::string Languages::GetFor(const std::string& key, size_t index) {
   std::string text = Get(key);
   current_ = shown;
   return text;
+}
+
+std::string Languages::ShownLocale() {
+  std::string locale = Get("Win_Locale");
+  locale.erase(0, locale.find_first_not_of(" \t"));
+  locale.erase(locale.find_last_not_of(" \t") + 1);
+  return locale.empty() ? "en" : locale;
 }
 
 void Languages::ApplyEngineTexts(EStatusTexts& texts) {

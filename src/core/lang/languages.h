@@ -4,7 +4,8 @@
 //
 // Loading merges "english.lng" over the built-in table first and then every file of
 // the folder in name order. Each language a file brings is completed with the English
-// text of every key it lacks, and the completed section is written back to the file,
+// text of every key it lacks (the message table's and the window's, in the order of
+// the installed english.lng), and the completed section is written back to the file,
 // so translators find every new key in their file after one run of a newer program.
 // A folder or file that cannot be written only means the file stays as it was.
 //
@@ -18,6 +19,8 @@
 #include <vector>
 
 #include "engine/status_texts.h"
+#include "lang/lang_table.h"
+#include "lang/window_texts.h"
 #include "settings/settings.h"
 
 namespace brantle {
@@ -44,6 +47,8 @@ class Languages {
   static constexpr const char* kMissingText = "- LNG RESOURCE NOT FOUND -";
   static constexpr const char* kEnglishCode = "EN";
   static constexpr const char* kEnglishFile = "english.lng";
+  // Every key of a language: the message table's, then the window's texts.
+  static constexpr size_t kKeyCount = kEnglishTableSize + kWindowTextCount;
 
   using MissingKeyReporter = std::function<void(const std::string& message)>;
 
@@ -73,6 +78,10 @@ class Languages {
   std::string Get(const std::string& key);
   // The same in the language at index (the shown one for an index outside the list).
   std::string GetFor(const std::string& key, size_t index);
+
+  // The locale the shown language names ("de", "pt_BR"; "en" when it names none), which
+  // the texts of the window system (standard buttons, file dialogs) follow.
+  std::string ShownLocale();
 
   // The engine builds its status lines without lookups: it gets the shown language's
   // texts copied in, each time a language is applied.

@@ -1,7 +1,5 @@
 #include "lang/window_texts.h"
 
-#include <cstring>
-
 namespace brantle {
 
 const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
@@ -17,7 +15,6 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Win_Tab_TFS", "TFS Operations"},
     {"Win_Tab_Developer", "Developer"},
     {"Win_Tab_Settings", "Settings"},
-    {"Win_Tab_About", "About"},
     {"Win_Operation_Status", "Operation status:"},
     {"Win_DIF_Options", "DIF options..."},
     {"Win_BIN_File", "BIN/CLA file:"},
@@ -66,6 +63,39 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Win_Phone_Place", "[Phone] "},
     {"Win_Verify_Writes", "Verify after writing"},
     {"Win_Skip_Unchanged", "Skip unchanged sectors"},
+    // The shown language's locale ("de", "pt_BR"): Qt's own buttons and dialogs follow it.
+    {"Win_Locale", "en"},
+    // The Developer tab's sub-pages.
+    {"Win_Service_DIF_Page", "DIF service"},
+    {"Win_Service_S500_Page", "S500 service"},
+    {"Win_Service_Opti_Page", "OptiFlash service"},
+    {"Win_Service_TFS_Page", "TFS (NAND) service"},
+    {"Win_CFG_File", "CFG file:"},
+    // The "Manage TFS via TFS File Manager" page; {button} is the developer button's
+    // caption, {file} the settings file.
+    {"Win_TFS_Manager_Button",
+     "The TFS File Manager opens with the \"{button}\" button at the bottom of the window."},
+    {"Win_TFS_Manager_Hidden",
+     "The TFS File Manager opens with the \"{button}\" button, which the window shows in "
+     "developer mode only. To turn it on, close the program, set Developer_Mode=1 in the "
+     "[Settings] section of {file} and start the program again."},
+    // The four files of a 2BIN+2OGM set, each asked for by its own title.
+    {"FF_BIN1R_Caption", "Choose BIN 1 file..."},
+    {"FF_BIN2R_Caption", "Choose BIN 2 file..."},
+    {"FF_OGM1R_Caption", "Choose OGM 1 file..."},
+    {"FF_OGM2R_Caption", "Choose OGM 2 file..."},
+    {"FF_BIN1W_Caption", "Choose BIN 1 file to write..."},
+    {"FF_BIN2W_Caption", "Choose BIN 2 file to write..."},
+    {"FF_OGM1W_Caption", "Choose OGM 1 file to write..."},
+    {"FF_OGM2W_Caption", "Choose OGM 2 file to write..."},
+    // Why a file given as an input is refused; {file} as the person gave it, {reason}
+    // the system's words.
+    {"Msg_File_Missing", "{file}: No such file or directory"},
+    {"Msg_File_Denied", "{file}: permission denied"},
+    {"Msg_File_Is_Folder", "{file}: is a folder"},
+    {"Msg_File_Empty", "{file}: is empty"},
+    {"Msg_File_Not_Regular", "{file}: is not a regular file"},
+    {"Msg_File_Unreadable", "{file}: {reason}"},
     // A connect that failed: the button that tries again, the status line while the
     // window waits for the person, and the likely causes under the first box.
     {"Win_Connect_Again", "Connect again"},
@@ -122,11 +152,5 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
      "There is no data to flash: the source holds none (an empty file, an S3 file without "
      "data records, or two BIN files that do not differ). Nothing was sent to the phone."},
 }};
-
-const char* WindowTextFallback(const char* key) {
-  for (const LangEntry& entry : kWindowTexts)
-    if (std::strcmp(entry.Key, key) == 0) return entry.Text;
-  return nullptr;
-}
 
 }  // namespace brantle

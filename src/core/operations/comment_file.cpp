@@ -2,6 +2,7 @@
 
 #include "files/file_access.h"
 #include "formats/rtf_text.h"
+#include "formats/rtf_writer.h"
 #include "lang/lang_get.h"
 
 namespace brantle {
@@ -18,7 +19,9 @@ bool ReadCommentFile(Ui& ui, const std::string& path, std::string& rtf) {
     ui.Error(LangGet("Err_Read_File") + " " + path);
     return false;
   }
-  rtf = LooksLikeRtf(text) ? text : PlainTextToRtf(text);
+  RtfStyle plain;
+  plain.pointSize = kCommentPointSize;
+  rtf = LooksLikeRtf(text) ? text : WriteRtf(PlainTextDocument(text, plain));
   return true;
 }
 

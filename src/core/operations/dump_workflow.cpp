@@ -236,9 +236,8 @@ std::string S500DumpTargets::Proposal(S500Part part) const {
 }
 
 bool S500DumpTargets::Choose(OperationFrame& frame, S500Part part) {
-  const bool bin = part == kS500Bin1 || part == kS500Bin2;
-  if (!frame.SelectSaveFile(bin ? "bin" : "ogm", bin ? "FF_BIN" : "FF_OGM",
-                            bin ? "FF_BINW_Caption" : "FF_OGMW_Caption", "DumpS500_Tgt", true,
+  const S500Dialog dialog = S500DialogOf(part, true);
+  if (!frame.SelectSaveFile(dialog.Ext, dialog.Filter, dialog.Title, "DumpS500_Tgt", true,
                             Proposal(part)))
     return false;
   names_[part] = frame.FileName();

@@ -189,16 +189,20 @@ void FlashDifPage::Browse(OperationFrame& frame, FlashUndoChoice& undo) {
     Select(frame, frame.FileNames(), undo);
 }
 
-void FlashDifPage::Select(OperationFrame& frame, const std::vector<std::string>& files,
+bool FlashDifPage::Select(OperationFrame& frame, const std::vector<std::string>& files,
                           FlashUndoChoice& undo) {
-  merged_.Clear();
+  TDIFFile merge;
+  bool chosen = false;
+  const int merged = LoadAndMergeDIFs(merge, files, frame, &chosen);
+  if (!chosen) return false;
+  merged_ = std::move(merge);
   tfs_ = false;
-  const int merged = LoadAndMergeDIFs(merged_, files, frame);
   count_ = merged_.Blocks.empty() ? 0 : merged;
   for (const TDIFBlock& block : merged_.Blocks)
     if (block.Kind == "TFSF") tfs_ = true;
   undo.Params.Comment.clear();
   GetDIFComment(merged_, undo.Params.Comment);
+  return true;
 }
 
 std::string FlashDifPage::SourceLine() const {

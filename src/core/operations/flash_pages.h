@@ -83,8 +83,10 @@ class FlashDifPage {
   void Browse(OperationFrame& frame, FlashUndoChoice& undo);
   // Merges the files (the person picks blocks in the DIF information dialog). The
   // page's undo comment becomes the comment of the DIFs merged, so that an undo made
-  // here describes what was flashed unless the person edits it.
-  void Select(OperationFrame& frame, const std::vector<std::string>& files, FlashUndoChoice& undo);
+  // here describes what was flashed unless the person edits it. Files of which none
+  // can be loaded, and Cancel in the dialog, keep the page's earlier selection and
+  // comment (false then).
+  bool Select(OperationFrame& frame, const std::vector<std::string>& files, FlashUndoChoice& undo);
 
   int Count() const { return count_; }
   bool HasTfs() const { return tfs_; }

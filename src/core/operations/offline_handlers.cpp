@@ -72,10 +72,6 @@ bool LoadBinOrDif(OperationFrame& frame, const std::string& fileName, TDIFFile& 
 // The 2BIN+2OGM files in the order the dialogs ask for them.
 constexpr std::array<S500Part, 4> kS500DialogOrder = {kS500Bin1, kS500Bin2, kS500Ogm1, kS500Ogm2};
 
-bool IsBinPart(S500Part part) {
-  return part == kS500Bin1 || part == kS500Bin2;
-}
-
 }  // namespace
 
 bool CreateDIFClick(OperationFrame& frame, TKTZDCF& dialog) {
@@ -147,9 +143,8 @@ bool S500toBDClick(OperationFrame& frame, DifParametersDialog& parameters) {
   // One open dialog per file of the set; a cancelled one leaves that part out.
   S500Names names;
   for (S500Part part : kS500DialogOrder) {
-    const bool bin = IsBinPart(part);
-    if (frame.SelectOpenFile(bin ? "bin" : "ogm", bin ? "FF_BIN" : "FF_OGM",
-                             bin ? "FF_BINR_Caption" : "FF_OGMR_Caption", "S500Pack_Src"))
+    const S500Dialog dialog = S500DialogOf(part, false);
+    if (frame.SelectOpenFile(dialog.Ext, dialog.Filter, dialog.Title, "S500Pack_Src"))
       names[part] = frame.FileName();
   }
   const std::string stem = S500Stem("", names);
@@ -187,9 +182,8 @@ bool BDtoS500Click(OperationFrame& frame) {
 
   bool wrote = false;
   for (S500Part part : kS500DialogOrder) {
-    const bool bin = IsBinPart(part);
-    if (!frame.SelectSaveFile(bin ? "bin" : "ogm", bin ? "FF_BIN" : "FF_OGM",
-                              bin ? "FF_BINW_Caption" : "FF_OGMW_Caption", "S500Unpack_Tgt", true,
+    const S500Dialog dialog = S500DialogOf(part, true);
+    if (!frame.SelectSaveFile(dialog.Ext, dialog.Filter, dialog.Title, "S500Unpack_Tgt", true,
                               proposed[part]))
       continue;
     if (!WriteImageFile(frame, frame.FileName(), images[part], OperationPrefix())) return false;

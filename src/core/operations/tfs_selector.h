@@ -24,9 +24,10 @@ class TfsSelector {
   // The folder list: the phone's standard folders, each with "/", sorted.
   const std::vector<std::string>& Folders() const { return folders_; }
 
-  // The edit fields; Folder and Name are the two parts of the TFS name.
+  // The edit fields; Folder and Name are the two parts of the TFS name. The folder
+  // starts at the file system's root, so a name typed first is a whole TFS name.
   std::string Source;
-  std::string Folder;
+  std::string Folder = "/";
   std::string Name;
 
   const std::vector<TfsUploadRow>& Rows() const { return rows_; }

@@ -9,6 +9,7 @@
 #include "formats/tfs_pair.h"
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
+#include "operations/input_file_problem.h"
 #include "operations/phone_sector_source.h"
 #include "operations/tfs_selector.h"
 
@@ -98,10 +99,8 @@ bool CheckSectorRange(Ui& ui, uint32_t sectorCount, const std::string& firstText
 
 bool SetTfsPair(Ui& ui, const std::string& tfsName, TfsPairChoice& choice) {
   choice = {};
-  if (!TfsSelector::RegularFileExists(tfsName)) {
-    ui.Error(LangGet("Err_Open_File"));
-    return false;
-  }
+  // A pair whose CFG lists only folders has an empty TFS file.
+  if (!AcceptInputFile(ui, tfsName, EmptyInput::Accepted)) return false;
   const std::string cfg = CfgNameFor(tfsName);
   if (!TfsSelector::RegularFileExists(cfg)) {
     ui.Error(LangGet("Err_TFS_No_CFG"));

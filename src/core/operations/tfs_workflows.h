@@ -23,7 +23,7 @@ struct TfsPairChoice {
 };
 
 // Takes tfsName as the pair to flash: both fields stay empty (and an error is shown)
-// when the file or its CFG is missing.
+// when the file cannot be read (the box says why) or its CFG is missing.
 bool SetTfsPair(Ui& ui, const std::string& tfsName, TfsPairChoice& choice);
 // "Select": the open dialog, then SetTfsPair. False when cancelled or refused.
 bool ChooseTfsPair(OperationFrame& frame, TfsPairChoice& choice);

@@ -1,0 +1,35 @@
+#include "qt_translations.h"
+
+#include <QCoreApplication>
+#include <QLibraryInfo>
+
+namespace brantle::gui {
+
+QtTranslations::QtTranslations() : before_(QLocale()) {}
+
+QtTranslations::~QtTranslations() {
+  Remove();
+  QLocale::setDefault(before_);
+}
+
+void QtTranslations::Remove() {
+  if (!translator_) return;
+  QCoreApplication::removeTranslator(translator_.get());
+  translator_.reset();
+}
+
+void QtTranslations::Apply(const std::string& locale) {
+  Remove();
+  QLocale shown(QString::fromStdString(locale));
+  if (shown.language() == QLocale::C) shown = QLocale(QLocale::English);
+  QLocale::setDefault(shown);
+  if (shown.language() == QLocale::English) return;
+  // Tries "qtbase_pt_BR", then "qtbase_pt", as the locale's languages say.
+  auto translator = std::make_unique<QTranslator>();
+  if (!translator->load(shown, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath)))
+    return;
+  QCoreApplication::installTranslator(translator.get());
+  translator_ = std::move(translator);
+}
+
+}  // namespace brantle::gui
