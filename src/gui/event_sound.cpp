@@ -25,11 +25,13 @@ const char* SoundName(MessageKind kind) {
 
 void PlayEventSound(MessageKind kind) {
 #ifdef BRANTLE_HAVE_CANBERRA
-  // One context for the run; a machine without a sound server makes every call fail
-  // quietly, which is all we want there.
+  // One context for the run, through the desktop's sound server only: a machine
+  // without one makes every call fail quietly, which is all we want there. (Straight
+  // to ALSA, a machine without a sound card would print lines of errors per box.)
   static ca_context* context = [] {
     ca_context* c = nullptr;
     if (ca_context_create(&c) != CA_SUCCESS) return static_cast<ca_context*>(nullptr);
+    ca_context_set_driver(c, "pulse");
     ca_context_change_props(c, CA_PROP_APPLICATION_NAME, "Brantle", nullptr);
     return c;
   }();

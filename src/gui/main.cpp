@@ -1,6 +1,7 @@
 // brantle: the window a technician works in.
 
 #include <QApplication>
+#include <QTimer>
 #include <clocale>
 #include <cstdio>
 
@@ -56,6 +57,8 @@ int main(int argc, char** argv) {
   SetMissingKeyReporter([&window](const std::string& message) { window.Frame().Error(message); });
   gui::CloseOnSignals(window);
   window.show();
-  window.Start();
+  // Started from the event loop: a box at start (no port, a port that will not
+  // open) and a close asked for while it is up then end the program as they should.
+  QTimer::singleShot(0, &window, [&window] { window.Start(); });
   return app.exec();
 }
