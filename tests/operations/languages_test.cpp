@@ -84,7 +84,7 @@ TEST(LangTable, EngineSlotsStartWithTheTableTexts) {
 // A key looked up in the sources but absent from the table would show the
 // placeholder and the missing-key box to every user.
 TEST(LangTable, EveryKeyTheSourcesLookUpIsInTheTable) {
-  const fs::path src = fs::path(__FILE__).parent_path().parent_path().parent_path() / "src";
+  const fs::path src = fs::path(BRANTLE_SOURCE_DIR) / "src";
   if (!fs::is_directory(src)) GTEST_SKIP() << "sources not found at " << src;
   std::set<std::string> tableKeys;
   for (const LangEntry& entry : kEnglishTable) tableKeys.insert(entry.Key);
