@@ -13,7 +13,7 @@
 
 namespace brantle {
 
-constexpr size_t kWindowTextCount = 71;
+constexpr size_t kWindowTextCount = 77;
 extern const std::array<LangEntry, kWindowTextCount> kWindowTexts;
 
 // The English caption of a window key, or nullptr for any other key.

@@ -29,6 +29,11 @@ OperationFrame::OperationFrame(Ui& window, Settings& settings, Clock& clock)
     : window_(window), settings_(settings), eta_(clock), family_(settings.Family()) {}
 
 void OperationFrame::BeginOperation() {
+  if (!Busy) tally_ = {};
+  ContinueOperation();
+}
+
+void OperationFrame::ContinueOperation() {
   Busy = true;
   Cancel = false;
   state_.Busy = true;

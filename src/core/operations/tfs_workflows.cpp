@@ -166,6 +166,7 @@ bool FormatNand(OperationFrame& frame, ConnectDriver& driver) {
     frame.ShowIdleState();
     return false;
   }
+  frame.Tally().NandFormatted = true;
   driver.Disconnect(false);
   frame.Completed("Msg_Format_NAND_Completed");
   frame.ShowIdleState();
