@@ -87,6 +87,8 @@ void OperationFrame::ShowIdleState() {
     state_.SelectorsEnabled = true;
     state_.FlashHelpVisible = false;
   }
+  state_.PhoneCommandsEnabled = Connected;
+  state_.FileSystemCommandsEnabled = Connected && family_.HasFileSystem();
   state_.FamilySelectorIndex = family_.SelectorIndex;
   if (family_.Family == "S500") {
     state_.Panel = FamilyPanel::S500;
