@@ -3,8 +3,9 @@
 // confirms each step: NOR read, programmed and erased, what was left out (already
 // holding the bytes to write, or in the EEPROM area after a No), files sent to the
 // phone's file system and those it could not take. The operation frame empties it
-// when a new operation starts and keeps it after the operation ended, for what is
-// said at the end (the ending message, the command line's last line, a log).
+// when a new operation begins and keeps it after the operation ended, until the next
+// one (a connect included) begins: for what is said at the end (the ending message,
+// the command line's last line, a log).
 
 #include <cstdint>
 #include <string>
