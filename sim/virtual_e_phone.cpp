@@ -322,6 +322,7 @@ Step VirtualEPhone::Impl::Commands() {
         step = NandCommand(&EPhoneNand::TfsWrite);
         break;
       case 0x10:
+        Count([](EPhoneStats& s) { ++s.formats; });
         step = NandCommand(&EPhoneNand::Format);
         break;
       case 'X':

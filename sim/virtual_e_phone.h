@@ -36,6 +36,7 @@ struct EPhoneStats {
   int reads = 0;          // E6 exchanges completed
   int programs = 0;       // EA blocks received (good or bad)
   int erases = 0;         // E4 blocks
+  int formats = 0;        // NAND formats (10)
   int badGeometry = 0;    // program/erase blocks not matching the chip's block layout
   uint32_t baud = 38400;  // the line speed the phone runs at now
   uint8_t parity = 2;     // 2 even before the speed switch, 0 after

@@ -9,6 +9,7 @@
 
 #include "dif/DIFCore.h"
 #include "lang/lang_get.h"
+#include "operations/flash_workflow.h"
 
 namespace brantle::cli {
 namespace {
@@ -72,7 +73,7 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   }
   std::fprintf(stderr, "%s%s\n", context.c_str(), text.c_str());
   if (buttons == Buttons::Ok) return Answer::Ok;
-  const bool eepromQuestion = text == LangGet("Warn_EEPROM");
+  const bool eepromQuestion = IsEepromQuestion(text);
   if (eepromQuestion && eeprom != "ask") {
     std::fprintf(stderr, "(answered %s: --eeprom %s)\n", eeprom == "yes" ? "Yes" : "No",
                  eeprom.c_str());
@@ -110,7 +111,7 @@ Answer ConsoleUi::Ask(const std::string& text) {
   if (CanAsk()) return AskYes("") ? Answer::Yes : Answer::No;
   // Ctrl-C without a terminal is all the answer there will be.
   if (text == LangGet("Query_Cancel")) return Answer::Yes;
-  const bool eepromQuestion = text == LangGet("Warn_EEPROM");
+  const bool eepromQuestion = IsEepromQuestion(text);
   std::fprintf(
       stderr, "(no terminal to answer on: %s)\n",
       eepromQuestion ? "give --eeprom yes or --eeprom no" : "stopped; give --yes to go on");

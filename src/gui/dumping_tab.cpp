@@ -116,7 +116,8 @@ void DumpingTab::Presets() {
   difOptions_->setEnabled(state.DifOptionsEnabled);
   actionKey_ = RegionCaptionKey(state.Caption);
   dumpDo_->setText(Tr(actionKey_));
-  dumpDo_->setEnabled(state.ActionEnabled);
+  dumpReady_ = state.ActionEnabled;
+  dumpDo_->setEnabled(context_.frame.State().PhoneCommand(dumpReady_));
 }
 
 void DumpingTab::FileTypeClicked() {
@@ -171,11 +172,13 @@ void DumpingTab::Refresh() {
   Presets();
   for (int i = 0; i < 4; ++i)
     s500Fields_[i]->setText(QString::fromStdString(s500_.Names()[static_cast<size_t>(i)]));
-  s500Do_->setEnabled(s500_.DumpEnabled());
+  s500Do_->setEnabled(context_.frame.State().PhoneCommand(s500_.DumpEnabled()));
 }
 
-void DumpingTab::Render(const WindowState&) {
+void DumpingTab::Render(const WindowState& state) {
   if (region_->SetFamily(context_.frame.Family().Family)) Presets();
+  dumpDo_->setEnabled(state.PhoneCommand(dumpReady_));
+  s500Do_->setEnabled(state.PhoneCommand(s500_.DumpEnabled()));
 }
 
 }  // namespace brantle::gui

@@ -37,6 +37,7 @@ class DumpingTab : public QWidget {
   QPushButton* difOptions_;
   RegionBox* region_;
   QPushButton* dumpDo_;
+  bool dumpReady_ = false;  // the region and target allow the dump
   std::string actionKey_ = "Win_Save_Firmware";
   UndoParameters difParams_;
 

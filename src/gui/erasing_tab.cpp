@@ -37,11 +37,13 @@ void ErasingTab::Presets() {
   region_->Show(state);
   actionKey_ = RegionCaptionKey(state.Caption);
   eraseDo_->setText(Tr(actionKey_));
-  eraseDo_->setEnabled(state.ActionEnabled);
+  eraseReady_ = state.ActionEnabled;
+  eraseDo_->setEnabled(context_.frame.State().PhoneCommand(eraseReady_));
 }
 
-void ErasingTab::Render(const WindowState&) {
+void ErasingTab::Render(const WindowState& state) {
   if (region_->SetFamily(context_.frame.Family().Family)) Presets();
+  eraseDo_->setEnabled(state.PhoneCommand(eraseReady_));
 }
 
 }  // namespace brantle::gui

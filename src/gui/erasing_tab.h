@@ -25,6 +25,7 @@ class ErasingTab : public QWidget {
   RegionBox* region_;
   UndoRow* undo_;
   QPushButton* eraseDo_;
+  bool eraseReady_ = false;  // the region allows the erase
   std::string actionKey_ = "Win_Erase_Firmware";
 };
 

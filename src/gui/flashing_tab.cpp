@@ -227,7 +227,8 @@ void FlashingTab::BinOffsetRule() {
   }
   partEndBin_->setText(QString::fromStdString(v.EndBinOffset));
   partEndPhone_->setText(QString::fromStdString(v.EndPhoneOffset));
-  partDo_->setEnabled(v.ActionEnabled);
+  partReady_ = v.ActionEnabled;
+  partDo_->setEnabled(context_.frame.State().PhoneCommand(partReady_));
 }
 
 QWidget* FlashingTab::HexPage() {
@@ -275,19 +276,28 @@ void FlashingTab::HexRule() {
   SetField(hexOffset_, v.Offset);
   hexEnd_->setText(QString::fromStdString(v.EndOffset));
   hexLength_->setText(QString::fromStdString(v.Length));
-  hexDo_->setEnabled(v.ActionEnabled);
+  hexReady_ = v.ActionEnabled;
+  hexDo_->setEnabled(context_.frame.State().PhoneCommand(hexReady_));
 }
 
 void FlashingTab::Refresh() {
-  for (SingleFile* page : {&bin_, &s3_})
-    page->action->setEnabled(SourcesFilled(SourceNeed::All, {page->source->Name()}));
   difSource_->Show(QString::fromStdString(difPage_.SourceLine()));
-  difDo_->setEnabled(difPage_.ActionEnabled());
-  diffDo_->setEnabled(SourcesFilled(SourceNeed::All, {diffOriginal_->Name(), diffTarget_->Name()}));
-  s500Do_->setEnabled(SourcesFilled(
-      SourceNeed::Any, {s500_[0]->Name(), s500_[1]->Name(), s500_[2]->Name(), s500_[3]->Name()}));
   BinOffsetRule();
   HexRule();
+  Render(context_.frame.State());
+}
+
+void FlashingTab::Render(const WindowState& state) {
+  for (SingleFile* page : {&bin_, &s3_})
+    page->action->setEnabled(
+        state.PhoneCommand(SourcesFilled(SourceNeed::All, {page->source->Name()})));
+  difDo_->setEnabled(state.PhoneCommand(difPage_.ActionEnabled()));
+  diffDo_->setEnabled(state.PhoneCommand(
+      SourcesFilled(SourceNeed::All, {diffOriginal_->Name(), diffTarget_->Name()})));
+  s500Do_->setEnabled(state.PhoneCommand(SourcesFilled(
+      SourceNeed::Any, {s500_[0]->Name(), s500_[1]->Name(), s500_[2]->Name(), s500_[3]->Name()})));
+  partDo_->setEnabled(state.PhoneCommand(partReady_));
+  hexDo_->setEnabled(state.PhoneCommand(hexReady_));
 }
 
 }  // namespace brantle::gui

@@ -26,6 +26,8 @@ class FlashingTab : public QWidget {
   explicit FlashingTab(WindowContext& context);
   // Runs every page's rule again (after an operation or a family change).
   void Refresh();
+  // The action buttons: each page's own rule, and a phone to talk to.
+  void Render(const WindowState& state);
 
  private:
   // The pages with one source file, the undo row and the action button.
@@ -76,6 +78,7 @@ class FlashingTab : public QWidget {
   QLabel* partEndPhone_;
   UndoRow* partUndo_;
   QPushButton* partDo_;
+  bool partReady_ = false;
 
   QPlainTextEdit* hexData_;
   QComboBox* hexOffset_;
@@ -83,6 +86,7 @@ class FlashingTab : public QWidget {
   QLabel* hexLength_;
   UndoRow* hexUndo_;
   QPushButton* hexDo_;
+  bool hexReady_ = false;
   std::string hexBytes_;
 };
 

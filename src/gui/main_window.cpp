@@ -169,8 +169,9 @@ void TKTZF::Render(const WindowState& state) {
   // While busy only Cancel answers; the pages wait.
   pages_->setEnabled(!state.Busy);
   settingsTab_->Render(state);
-  developer_->Render(state);
+  flashing_->Render(state);
   tfs_->Render(state);
+  developer_->Render(state);
   dumping_->Render(state);
   erasing_->Render(state);
 }

@@ -42,6 +42,13 @@ Answer QtDialogHost::Message(QWidget* parent, MessageKind kind, const std::strin
                   buttons == Buttons::YesNo ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                   parent);
   box.setObjectName("MessageBox");
+  if (buttons == Buttons::YesNo) {
+    // No is the safe answer to every question asked: Yes writes, erases or formats,
+    // gives up what runs or was chosen (cancel, clear the list) or trusts the bytes
+    // of an interrupted dump. Return and Escape answer No.
+    box.setDefaultButton(QMessageBox::No);
+    box.setEscapeButton(QMessageBox::No);
+  }
   const int chosen = box.exec();
   if (buttons == Buttons::Ok) return Answer::Ok;
   return chosen == QMessageBox::Yes ? Answer::Yes : Answer::No;

@@ -128,6 +128,8 @@ void StatusArea::Render(const WindowState& s) {
     b->setVisible(s.DeveloperButtonsVisible);
     b->setEnabled(!s.Busy);
   }
+  // "Dev-TFSR" reads the phone's NAND.
+  developer_[0]->setEnabled(s.FileSystemCommand(!s.Busy));
 }
 
 void StatusArea::SetStatus(const QString& text) {

@@ -75,10 +75,11 @@ TfsTab::TfsTab(WindowContext& context) : context_(context) {
 void TfsTab::Refresh() {
   tfs_->Show(QString::fromStdString(pair_.Tfs));
   cfg_->setText(QString::fromStdString(pair_.Cfg));
-  flashDo_->setEnabled(pair_.FlashEnabled());
+  Render(context_.frame.State());
 }
 
 void TfsTab::Render(const WindowState& state) {
+  flashDo_->setEnabled(state.FileSystemCommand(pair_.FlashEnabled()));
   developerButtons_ = state.DeveloperButtonsVisible;
   ShowManagerText();
 }

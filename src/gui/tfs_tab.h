@@ -21,6 +21,7 @@ class TfsTab : public QWidget {
  public:
   explicit TfsTab(WindowContext& context);
   void Refresh();
+  // "Flash files...": a pair chosen, and a phone with a file system to take it.
   void Render(const WindowState& state);
 
  private:

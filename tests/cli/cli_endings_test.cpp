@@ -145,5 +145,24 @@ TEST_F(CliEndings, DeclinedFormatIsACancelNotACompletion) {
   EXPECT_EQ(phone->NandTree().files.count("/user/a.txt"), 1u);
 }
 
+// The erase asks its own EEPROM question; --eeprom answers it as it answers a flash's.
+TEST_F(CliEndings, AnEraseTakesItsEepromAnswerFromTheOption) {
+  const std::string before = Nor();
+  auto r = Run({"erase", "--region", "DF0000-E0FFFF", "--eeprom", "no"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("You are going to erase system EEPROM area"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("(answered No: --eeprom no)"), std::string::npos) << r.err;
+  EXPECT_NE(r.err.find("Erase completed.\nThe EEPROM area was not erased: E00000-E0FFFF"),
+            std::string::npos)
+      << r.err;
+  EXPECT_EQ(Nor(0xDF0000, 0x10000), std::string(0x10000, '\xFF'));
+  EXPECT_EQ(Nor(0xE00000, 0x10000), before.substr(0xE00000, 0x10000));
+
+  r = Run({"erase", "--region", "E00000-E0FFFF", "--eeprom", "yes"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_NE(r.err.find("Erase completed."), std::string::npos) << r.err;
+  EXPECT_EQ(Nor(0xE00000, 0x10000), std::string(0x10000, '\xFF'));
+}
+
 }  // namespace
 }  // namespace brantle

@@ -184,7 +184,8 @@ void WindowFileFieldsTest::DroppedDifsAreMergedAndCancelKeepsTheEarlierSelection
 
 void WindowFileFieldsTest::ATypedTfsFileIsTakenWithItsCfgShownUnderItsLabel() {
   WindowRig rig("E700");
-  QVERIFY(rig.StartWithoutPhone());
+  QVERIFY(rig.Start());
+  QVERIFY(rig.WaitConnected());  // "Flash files..." needs a phone
   rig.dir.Write("fw.tfs", "data");
   rig.dir.Write("fw.cfg", "TFSVERSION: TFS3.0_E700_0001\r\n");
   rig.dir.Write("lone.tfs", "data");

@@ -1,11 +1,8 @@
 // The window with an OptiFlash phone: its own service panel, and the dump, S3 flash
 // and erase pages working through the Opti loader — checked in the phone's memory.
 
-#include <QComboBox>
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
-#include <QRadioButton>
 #include <QToolButton>
 #include <cstdio>
 
@@ -47,17 +44,6 @@ std::string S3Record(uint32_t address, const std::string& data) {
   }
   std::snprintf(text, sizeof text, "%02X\r\n", ~sum & 0xFF);
   return line + text;
-}
-
-void SetRegion(WindowRig& rig, const char* prefix, const char* start, const char* end) {
-  const std::string p = prefix;
-  rig.Find<QRadioButton>(("R_" + p + "_Advanced").c_str())->click();
-  auto* first = rig.Find<QComboBox>(("S_" + p + "_Start").c_str());
-  auto* last = rig.Find<QComboBox>(("S_" + p + "_End").c_str());
-  first->setEditText(start);
-  emit first->lineEdit()->editingFinished();
-  last->setEditText(end);
-  emit last->lineEdit()->editingFinished();
 }
 
 }  // namespace
@@ -107,7 +93,7 @@ void WindowOptiTest::DumpFlashS3AndEraseChangeExactlyTheirBytes() {
   // A dump of 10000..2FFFF holds exactly those bytes.
   const std::string dump = rig.dir.File("part.bin");
   rig.ShowPage(kTabDumping, "L_Dumping", 0);
-  SetRegion(rig, "DumpNOR", "10000", "2FFFF");
+  rig.SetRegion("DumpNOR", "10000", "2FFFF");
   rig.dialogs.files.push_back(std::vector<std::string>{dump});
   QVERIFY(rig.Click("BS_DumpNOR_Tgt"));
   QVERIFY(rig.Click("B_DumpNOR_Do"));
@@ -126,7 +112,7 @@ void WindowOptiTest::DumpFlashS3AndEraseChangeExactlyTheirBytes() {
 
   // The erase of 60000..6FFFF leaves FF there and nothing else changed.
   rig.ShowPage(kTabErasing);
-  SetRegion(rig, "Erase", "60000", "6FFFF");
+  rig.SetRegion("Erase", "60000", "6FFFF");
   QVERIFY(rig.Click("B_Erase_Do"));
   expected.replace(0x60000, 0x10000, std::string(0x10000, '\xFF'));
   QCOMPARE(Bytes(rig.Nor()), expected);

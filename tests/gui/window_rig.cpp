@@ -1,7 +1,10 @@
 #include "window_rig.h"
 
 #include <QAbstractButton>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QListWidget>
+#include <QRadioButton>
 #include <QTabWidget>
 
 #include "sim/demo_loaders.h"
@@ -39,7 +42,7 @@ bool WindowRig::Open(const std::vector<std::string>& ports, const std::string& s
   c.ExtraPorts = ports;
   c.StartPort = startPort;
   c.StartFamily = FamilyIndex(family_);
-  c.Dialogs = &dialogs;
+  c.Dialogs = realDialogs ? nullptr : &dialogs;
   window = std::make_unique<gui::TKTZF>(c);
   dialogs.frame = &window->Frame();
   window->Driver().E().LoadersFolder = loaders.path();
@@ -89,6 +92,16 @@ bool WindowRig::Click(const char* name) const {
 void WindowRig::ShowPage(int tab, const char* list, int row) const {
   Find<QTabWidget>("Pages")->setCurrentIndex(tab);
   if (list) Find<QListWidget>(list)->setCurrentRow(row);
+}
+
+void WindowRig::SetRegion(const std::string& prefix, const char* start, const char* end) const {
+  Find<QRadioButton>(("R_" + prefix + "_Advanced").c_str())->click();
+  auto* first = Find<QComboBox>(("S_" + prefix + "_Start").c_str());
+  auto* last = Find<QComboBox>(("S_" + prefix + "_End").c_str());
+  first->setEditText(start);
+  emit first->lineEdit()->editingFinished();
+  last->setEditText(end);
+  emit last->lineEdit()->editingFinished();
 }
 
 }  // namespace brantle::test

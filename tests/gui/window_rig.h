@@ -37,6 +37,9 @@ class WindowRig {
   bool Click(const char* name) const;
   // Shows the tab page holding the control and, in a page list, its sub-page.
   void ShowPage(int tab, const char* list = nullptr, int row = 0) const;
+  // Types an advanced region into the page's fields: prefix "Erase" fills
+  // S_Erase_Start and S_Erase_End after choosing R_Erase_Advanced.
+  void SetRegion(const std::string& prefix, const char* start, const char* end) const;
 
   std::string SettingsPath() const { return dir.File("brntl.ini"); }
   // The memory of the phone started, E or Opti.
@@ -45,6 +48,8 @@ class WindowRig {
   TempDir dir;
   TempDir loaders;
   DrivenDialogs dialogs;
+  // Set before Start: Qt's own message boxes and file dialogs instead of the script.
+  bool realDialogs = false;
   sim::EPhoneConfig config;
   std::unique_ptr<sim::VirtualEPhone> phone;
   sim::OptiPhoneConfig optiConfig;

@@ -34,7 +34,7 @@ TEST(EraseRegionTest, WholeSectorsAreErasedWithoutReadsOrWriteBack) {
   EXPECT_EQ(stats.reads, 0);
   EXPECT_EQ(stats.programs, 0);
   EXPECT_EQ(rig.Nor(), Erased(before, 0x10000, 0x2FFFF));
-  EXPECT_TRUE(rig.ui.messages.empty());  // the erase itself shows no completion
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Information), std::vector<std::string>{"Erase completed."});
   EXPECT_FALSE(rig.frame.Busy);
 }
 
@@ -50,6 +50,8 @@ TEST(EraseRegionTest, BytesAroundAnUnalignedRegionAreReadFirstAndFlashedBack) {
   EXPECT_GT(rig.ePhone->Stats().programs, 0);
   EXPECT_EQ(rig.Nor(), Erased(before, 0x10100, 0x2FEFF));
   EXPECT_TRUE(rig.ui.Texts(MessageKind::Error).empty());
+  // The write-back is part of the erase: it ends with the erase's own message.
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Information), std::vector<std::string>{"Erase completed."});
   EXPECT_FALSE(rig.frame.Busy);
 }
 
@@ -147,9 +149,12 @@ TEST_P(EraseEepromTest, NoKeepsTheWholeEepromSectorAndSaysSo) {
   const std::vector<uint8_t> before = rig.Nor();
   rig.ui.answers = {Answer::No};
   EXPECT_TRUE(EraseNor(rig.frame, rig.driver, "E00100", "E0FEFF", false, {}));
-  EXPECT_EQ(Warnings().size(), 1u) << "asked once, before anything was erased";
+  ASSERT_EQ(Warnings().size(), 1u) << "asked once, before anything was erased";
+  EXPECT_EQ(Warnings()[0].rfind("Warning! You are going to erase system EEPROM area", 0), 0u)
+      << Warnings()[0];
   EXPECT_EQ(rig.ui.Texts(MessageKind::Information),
-            std::vector<std::string>{"The EEPROM area was not erased: E00100-E0FEFF"});
+            std::vector<std::string>{
+                "Nothing was erased.\nThe EEPROM area was not erased: E00100-E0FEFF"});
   const std::vector<uint8_t> after = rig.Nor();
   EXPECT_TRUE(
       std::equal(after.begin() + 0xE00000, after.begin() + 0xE00100, before.begin() + 0xE00000))
@@ -185,10 +190,11 @@ TEST_P(EraseEepromTest, NoErasesOnlyTheFirmwarePartOfARegionAcrossTheBoundary) {
   rig.ui.fileAnswers.push_back(test::RecordingUi::FileAnswer{{undoName}});
   EXPECT_TRUE(EraseNor(rig.frame, rig.driver, "DF0100", "E0FEFF", true, {}));
   EXPECT_EQ(Warnings().size(), 1u);
-  // Told first; the E families' write-back of the head then says it completed.
-  ASSERT_FALSE(rig.ui.Texts(MessageKind::Information).empty());
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Information)[0],
-            "The EEPROM area was not erased: E00000-E0FEFF");
+  // One ending, the erase's own, naming the part kept (the head's write-back says
+  // nothing of its own).
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Information),
+            std::vector<std::string>{
+                "Erase completed.\nThe EEPROM area was not erased: E00000-E0FEFF"});
   EXPECT_EQ(rig.Nor(), Erased(before, 0xDF0100, 0xDFFFFF));
 
   // The undo holds what was erased, and puts it back without touching the EEPROM.

@@ -86,7 +86,7 @@ TEST(LangTable, EngineSlotsStartWithTheTableTexts) {
 // Every key the sources look up: LangGet("key"), the window's Tr("key") and the
 // captions of its controls. Empty when the sources are not beside the test.
 std::set<std::string> KeysTheSourcesLookUp() {
-  const fs::path src = fs::path(__FILE__).parent_path().parent_path().parent_path() / "src";
+  const fs::path src = fs::path(BRANTLE_SOURCE_DIR) / "src";
   std::set<std::string> keys;
   if (!fs::is_directory(src)) return keys;
   const std::regex lookup(
@@ -103,7 +103,7 @@ std::set<std::string> KeysTheSourcesLookUp() {
 
 TEST(LangTable, EveryKeyTheSourcesLookUpIsInTheTable) {
   const std::set<std::string> looked = KeysTheSourcesLookUp();
-  if (looked.empty()) GTEST_SKIP() << "sources not found beside " << __FILE__;
+  if (looked.empty()) GTEST_SKIP() << "sources not found in " << BRANTLE_SOURCE_DIR;
   std::set<std::string> tableKeys;
   for (const LangEntry& entry : kEnglishTable) tableKeys.insert(entry.Key);
   for (const LangEntry& entry : kWindowTexts) tableKeys.insert(entry.Key);
@@ -253,7 +253,7 @@ TEST_F(LanguagesTest, EnglishFileIsCreatedInFullAndOverridesTheBuiltInTexts) {
 // every key the window looks up, its captions ("Win_") included.
 TEST_F(LanguagesTest, TheTemplateListsEveryKeyTheWindowUses) {
   const std::set<std::string> looked = KeysTheSourcesLookUp();
-  if (looked.empty()) GTEST_SKIP() << "sources not found beside " << __FILE__;
+  if (looked.empty()) GTEST_SKIP() << "sources not found in " << BRANTLE_SOURCE_DIR;
   languages.Load(folder);
   IniDocument created;
   created.Parse(ReadFile(LanguageFile(Languages::kEnglishFile)));

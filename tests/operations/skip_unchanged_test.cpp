@@ -42,8 +42,10 @@ TEST(SkipUnchangedTest, EFlashingWhatThePhoneHoldsProgramsNoSector) {
   EXPECT_EQ(rig.Nor(), before);
   EXPECT_EQ(rig.ui.progressMax, 0);
   EXPECT_EQ(rig.ui.statuses.back().rfind(SkippedText(kSectors), 0), 0u) << rig.ui.statuses.back();
+  // Not "Flashing completed.": nothing was.
   EXPECT_EQ(rig.ui.Texts(MessageKind::Information),
-            std::vector<std::string>{"Flashing completed."});
+            std::vector<std::string>{"Nothing was written to the phone.\nThe phone already held "
+                                     "the bytes to write (unchanged sectors skipped: 4)."});
 }
 
 TEST(SkipUnchangedTest, EOneChangedByteProgramsOneSector) {

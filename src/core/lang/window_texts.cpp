@@ -151,6 +151,20 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Msg_No_Data_To_Flash",
      "There is no data to flash: the source holds none (an empty file, an S3 file without "
      "data records, or two BIN files that do not differ). Nothing was sent to the phone."},
+    // The EEPROM question of an erase.
+    {"Warn_EEPROM_Erase",
+     "Warning! You are going to erase system EEPROM area of the phone. If you are doing this "
+     "intentionally, press 'Yes' and the operation will go on. If you are not, please press "
+     "'No' because erasing EEPROM can kill your phone completely."},
+    // The endings of a flash or an erase that changed nothing, and the lines below an
+    // ending that tell what was left out.
+    {"Msg_Nothing_Written", "Nothing was written to the phone."},
+    {"Msg_Nothing_Erased", "Nothing was erased."},
+    {"Msg_EEPROM_Kept", "The EEPROM area was left as it was after No to the EEPROM question."},
+    {"Msg_Nothing_Differed",
+     "The phone already held the bytes to write (unchanged sectors skipped: {count})."},
+    {"Msg_Files_Left_Out",
+     "{count} file(s) for the phone's file system were not sent: this phone has none."},
 }};
 
 }  // namespace brantle

@@ -416,6 +416,10 @@ std::vector<std::string> ConnectDriver::FlashHintLines() const {
 }
 
 std::string ConnectDriver::FlashHelpText() const {
+  // What is known of a flash the tables do not list: the IDs it reported.
+  if (!frame_.FlashKnown)
+    return LangGet("FType_Unknown") + "\n" + LangGet("Warn_Unknown_Flash_1") + " " +
+           HexByte(e_.FlashInfo.MakerID) + "/" + HexByte(e_.FlashInfo.DeviceID) + ".";
   std::string text;
   for (const std::string& line : FlashHintLines()) text += (text.empty() ? "" : "\n") + line;
   return text.empty() ? frame_.FlashTypeText : text;

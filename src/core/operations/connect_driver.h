@@ -89,7 +89,8 @@ class ConnectDriver {
   // The OptiFlash chips of the flash-type help, a line each; none for the E families
   // and for a single chip, which the flash-type line names itself.
   std::vector<std::string> FlashHintLines() const;
-  // What the flash-type help icon shows: those lines, or else the flash-type line.
+  // What the flash-type help icon shows: those lines, or else the flash-type line;
+  // for a flash the tables do not know, "Unidentified!!!" and the IDs it reported.
   std::string FlashHelpText() const;
 
   // Failed polls since the port was last re-initialised.

@@ -145,6 +145,7 @@ bool DumpRegionE(OperationFrame& frame, EEngine& engine, uint32_t start, uint32_
   for (uint32_t s = first + static_cast<uint32_t>(resumed / kSector); s <= last; ++s) {
     auto* into = reinterpret_cast<uint8_t*>(&buffer[size_t{s - first} * kSector]);
     const int r = engine.ERead(static_cast<uint8_t>(s), kSector, into);
+    if (r == 0) frame.Tally().Read.Add(s * kSector, kSector);
     if (frame.StopAfterBlock(r, DumpAborted() + " ")) {
       KeepRead(read, buffer, size_t{s - first + (r == 0 ? 1 : 0)} * kSector);
       return false;
@@ -171,6 +172,7 @@ bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, u
     const auto n = static_cast<uint32_t>(std::min<uint64_t>(total - done, kSector));
     auto* into = reinterpret_cast<uint8_t*>(&buffer[done]);
     const int r = engine.ReadNOR(static_cast<uint32_t>(start + done), n, into);
+    if (r == 0) frame.Tally().Read.Add(static_cast<uint32_t>(start + done), n);
     if (frame.StopAfterBlock(r, DumpAborted() + " ")) {
       KeepRead(read, buffer, done + (r == 0 ? n : 0));
       return false;

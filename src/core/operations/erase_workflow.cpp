@@ -6,6 +6,7 @@
 #include "lang/lang_get.h"
 #include "operations/dump_workflow.h"
 #include "operations/flash_workflow.h"
+#include "operations/operation_endings.h"
 #include "operations/undo_offer.h"
 #include "operations/verified_write.h"
 
@@ -68,23 +69,30 @@ bool EraseSector(OperationFrame& frame, ConnectDriver& driver, uint32_t sector, 
                 : driver.E().ERead(static_cast<uint8_t>(sector), kSector, into);
   };
   return WriteVerified(frame, EraseAborted() + " ", verify, share.from, ff, share.length, write,
-                       read);
+                       read, frame.Tally().Erased, frame.Tally().Read);
 }
 
 // Asks before anything in the EEPROM area is erased. After a "No" the region ends
 // where that area starts (the areas are whole sectors, so no sector is shared) and
-// the person is told which part keeps its contents. False when nothing is left.
+// the tally keeps the part left out, which the ending names. False when nothing is
+// left.
 bool LimitToAllowedAreas(OperationFrame& frame, uint32_t start, uint32_t& end) {
   const NorAreas areas = frame.Areas();
-  if (!TouchesEeprom(start, uint64_t{end} - start + 1, areas) || AskEepromWrite(frame)) return true;
+  if (!TouchesEeprom(start, uint64_t{end} - start + 1, areas) ||
+      AskEepromWrite(frame, EepromChange::Erase))
+    return true;
   const uint32_t eepromStart = areas.EepromStart();
-  const uint32_t keptEnd = std::min(end, areas.Total() - 1);
-  frame.Message(MessageKind::Information,
-                LangGet("Msg_EEPROM_Not_Erased") + " " + RegionHex(std::max(start, eepromStart)) +
-                    "-" + RegionHex(keptEnd),
-                Buttons::Ok);
+  const uint32_t keptStart = std::max(start, eepromStart);
+  frame.Tally().EepromKept.Add(keptStart, uint64_t{std::min(end, areas.Total() - 1)} - keptStart + 1);
   if (start >= eepromStart) return false;
   end = eepromStart - 1;
+  return true;
+}
+
+// The erase ran to its end: it says what it erased and what it kept.
+bool Ended(OperationFrame& frame) {
+  ShowEnding(frame, EraseEnding(frame.Tally()));
+  frame.ShowIdleState();
   return true;
 }
 
@@ -99,14 +107,11 @@ bool Failed(OperationFrame& frame, int code) {
 bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
                  TDIFFile* undo, const std::string& undoKind) {
   const bool opti = driver.IsOpti();
-  if (start > end || (!opti && !WithinENorLimit(frame, EraseAborted(), end))) {
+  if (!opti && !WithinENorLimit(frame, EraseAborted(), end)) {
     frame.ShowIdleState();
-    return start > end;
+    return false;
   }
-  if (!LimitToAllowedAreas(frame, start, end)) {
-    frame.ShowIdleState();
-    return true;
-  }
+  if (start > end || !LimitToAllowedAreas(frame, start, end)) return Ended(frame);
   if (undo) {
     std::string old;
     if (!DumpRegion(frame, driver, start, end, old)) return false;
@@ -117,7 +122,7 @@ bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, u
   TDIFFile edges;
   if (!opti && !ReadEdges(frame, driver, start, end, edges)) return false;
   // The reads left the window idle; the erase is still one operation.
-  if (!frame.Busy) frame.BeginOperation();
+  if (!frame.Busy) frame.ContinueOperation();
 
   const uint32_t first = start / kSector;
   const uint32_t last = end / kSector;
@@ -140,12 +145,14 @@ bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, u
   }
   // Also after a cancel: the bytes outside the region keep their contents. They are
   // what the phone held a moment ago, so putting them back needs no second question.
-  bool restored = true;
-  if (!edges.Blocks.empty())
-    restored =
-        FlashImage(frame, driver, edges, "NORD", nullptr, "nOrR", nullptr, EepromWrites::Allowed);
-  frame.ShowIdleState();
-  return restored && !cancelled;
+  if (!edges.Blocks.empty() &&
+      !FlashImage(frame, driver, edges, "NORD", nullptr, "nOrR", nullptr, FlashPurpose::WriteBack))
+    return false;
+  if (cancelled) {
+    frame.ShowIdleState();
+    return false;
+  }
+  return Ended(frame);
 }
 
 bool EraseNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,

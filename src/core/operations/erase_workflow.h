@@ -16,7 +16,8 @@ namespace brantle {
 // Yes, asked before anything is read or erased; after a No only the part before that
 // area is erased. With undo, the old bytes of the part erased are first recorded
 // there as one block of undoKind at start. Nothing is erased when a read before the
-// erase fails or is cancelled. False after an error (shown) or a cancel.
+// erase fails or is cancelled. An erase that ran to its end says so in words of its
+// own, naming the part kept after a No. False after an error (shown) or a cancel.
 bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, uint32_t end,
                  TDIFFile* undo, const std::string& undoKind);
 

@@ -11,15 +11,19 @@ namespace brantle {
 
 bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                 const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                const std::vector<std::string>* dirs, EepromWrites eeprom) {
-  // OptiFlash phones have no file system commands: their TFS blocks are ignored.
+                const std::vector<std::string>* dirs, FlashPurpose purpose) {
   if (driver.IsOpti())
-    return flash_detail::FlashImageOpti(frame, driver, image, kind, undo, undoKind, eeprom);
-  return flash_detail::FlashImageE(frame, driver, image, kind, undo, undoKind, dirs, eeprom);
+    return flash_detail::FlashImageOpti(frame, driver, image, kind, undo, undoKind, purpose);
+  return flash_detail::FlashImageE(frame, driver, image, kind, undo, undoKind, dirs, purpose);
 }
 
-bool AskEepromWrite(OperationFrame& frame) {
-  return frame.Message(MessageKind::Warning, LangGet("Warn_EEPROM"), Buttons::YesNo) == Answer::Yes;
+bool AskEepromWrite(OperationFrame& frame, EepromChange change) {
+  const char* key = change == EepromChange::Erase ? "Warn_EEPROM_Erase" : "Warn_EEPROM";
+  return frame.Message(MessageKind::Warning, LangGet(key), Buttons::YesNo) == Answer::Yes;
+}
+
+bool IsEepromQuestion(const std::string& text) {
+  return text == LangGet("Warn_EEPROM") || text == LangGet("Warn_EEPROM_Erase");
 }
 
 std::vector<NorPiece> OptiPieces(uint32_t address, uint32_t length) {
@@ -40,10 +44,11 @@ bool TouchesEeprom(uint64_t address, uint64_t length, const NorAreas& areas) {
 
 namespace flash_detail {
 
-bool EepromGate::Allow(int64_t length) {
+bool EepromGate::Allow(uint32_t address, uint32_t length, int progressFactor) {
   if (answer_ == Answer::NotAsked) answer_ = AskEepromWrite(frame_) ? Answer::Write : Answer::Skip;
   if (answer_ == Answer::Write) return true;
-  frame_.StepProgress(length);
+  frame_.Tally().EepromKept.Add(address, length);
+  frame_.StepProgress(int64_t{progressFactor} * length);
   frame_.SetStatusWithCount(LangGet("Status_Skipping_EEPROM"));
   return false;
 }

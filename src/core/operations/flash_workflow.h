@@ -16,21 +16,30 @@
 
 namespace brantle {
 
-// Whether writing into the EEPROM area needs the person's Yes, or was allowed before
-// the operation came to FlashImage (an erase asks before it erases anything).
-enum class EepromWrites { Ask, Allowed };
+// What the bytes are: an image a person chose, written into the EEPROM area only
+// after their Yes and ending with a message that says what was written; or what the
+// phone held a moment ago, put back by an erase (which asked before it erased
+// anything and ends with its own message).
+enum class FlashPurpose { Image, WriteBack };
 
 // Image: blocks of kind carry a NOR address and the bytes to put there; "TFSF"
-// blocks are files (E families only). With undo, every NOR byte overwritten is first
+// blocks are files for the phone's file system (left out, and counted in the tally,
+// for the phones without one). With undo, every NOR byte overwritten is first
 // recorded there in blocks of undoKind. dirs: directories to create besides the
-// files' own folders (nullptr: none). True when the operation ran to its end; false
-// after an error (already shown) or a cancel.
+// files' own folders (nullptr: none). What the phone did goes into the frame's tally.
+// True when the operation ran to its end; false after an error (already shown) or a
+// cancel.
 bool FlashImage(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                 const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                const std::vector<std::string>* dirs, EepromWrites eeprom = EepromWrites::Ask);
+                const std::vector<std::string>* dirs, FlashPurpose purpose = FlashPurpose::Image);
 
-// The warning before the EEPROM area is changed; true when the person answers Yes.
-bool AskEepromWrite(OperationFrame& frame);
+// The warning before the EEPROM area is flashed, or erased; true when the person
+// answers Yes.
+enum class EepromChange { Flash, Erase };
+bool AskEepromWrite(OperationFrame& frame, EepromChange change = EepromChange::Flash);
+// Whether a question is one of those two: the command line answers them from its
+// --eeprom option.
+bool IsEepromQuestion(const std::string& text);
 
 // A stretch of NOR handed to the OptiFlash loader's program command in one call.
 struct NorPiece {

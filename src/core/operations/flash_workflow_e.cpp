@@ -11,6 +11,7 @@
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
 #include "operations/flash_workflow_internal.h"
+#include "operations/operation_endings.h"
 #include "operations/verified_write.h"
 
 namespace brantle::flash_detail {
@@ -68,6 +69,7 @@ void ReadSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Secto
     if (!needsRead(plan[s])) continue;
     const int r = driver.E().ERead(static_cast<uint8_t>(s), kSectorSize, plan[s].buffer.data());
     plan[s].read = r == 0;
+    if (plan[s].read) frame.Tally().Read.Add(static_cast<uint32_t>(s * kSectorSize), kSectorSize);
     if (frame.StopAfterBlock(r, LangGet("ErrC_Reading") + " ")) {
       // Nothing may be written after a failed read.
       if (r != 0) frame.Cancel = true;
@@ -96,34 +98,40 @@ void MergeImage(const TDIFFile& image, const std::string& kind, std::vector<Sect
 // read and is not changed by the image is left out when the checks say so; the bar
 // counts only the sectors programmed, and their verification reads.
 bool WriteSectors(OperationFrame& frame, ConnectDriver& driver, std::vector<Sector>& plan,
-                  EepromWrites writes, const WriteChecks& checks) {
+                  FlashPurpose purpose, const WriteChecks& checks) {
   const auto skipped = [&checks](const Sector& s) {
     return checks.SkipUnchanged && s.read && !s.changed;
   };
   const auto programmed = [&skipped](const Sector& s) { return s.touched && !skipped(s); };
-  const int64_t perSector = kSectorSize * (checks.Verify ? 2 : 1);
-  frame.StartPhase(perSector * std::count_if(plan.begin(), plan.end(), programmed));
+  const int factor = checks.Verify ? 2 : 1;
+  frame.StartPhase(int64_t{kSectorSize} * factor *
+                   std::count_if(plan.begin(), plan.end(), programmed));
   frame.RouteEngine(driver.link(), true);
-  EepromGate eeprom(frame, writes);
+  EepromGate eeprom(frame, purpose);
+  OperationTally& tally = frame.Tally();
   EEngine& e = driver.E();
   const std::string prefix = LangGet("ErrC_Flash_Aborted") + " ";
   int skips = 0;
   for (size_t s = 0; s < plan.size(); ++s) {
     if (!plan[s].touched) continue;
+    const auto address = static_cast<uint32_t>(s * kSectorSize);
     if (skipped(plan[s])) {
+      tally.AddUnchanged(address, kSectorSize);
       frame.SetStatusWithCount(SkippedText(++skips));
       continue;
     }
     const auto sector = static_cast<uint8_t>(s);
     uint8_t* buffer = plan[s].buffer.data();
-    if (TouchesEeprom(s * kSectorSize, kSectorSize, frame.Areas()) && !eeprom.Allow(perSector)) {
+    if (TouchesEeprom(address, kSectorSize, frame.Areas()) &&
+        !eeprom.Allow(address, kSectorSize, factor)) {
       if (frame.StopAfterBlock(0, prefix)) return true;
       continue;
     }
     if (!WriteVerified(
-            frame, prefix, checks.Verify, static_cast<uint32_t>(s * kSectorSize), buffer,
-            kSectorSize, [&] { return e.EProgram(sector, kSectorSize, buffer); },
-            [&](uint8_t* into) { return e.ERead(sector, kSectorSize, into); })) {
+            frame, prefix, checks.Verify, address, buffer, kSectorSize,
+            [&] { return e.EProgram(sector, kSectorSize, buffer); },
+            [&](uint8_t* into) { return e.ERead(sector, kSectorSize, into); }, tally.Programmed,
+            tally.Read)) {
       frame.ShowIdleState();
       return false;
     }
@@ -160,6 +168,10 @@ bool SendTfsFiles(OperationFrame& frame, ConnectDriver& driver, const TDIFFile& 
     contents.push_back(std::move(bytes));
   }
   if (names.empty()) return true;
+  if (!frame.Family().HasFileSystem()) {
+    frame.Tally().FilesLeftOut += static_cast<int>(names.size());
+    return true;
+  }
   const std::vector<std::string> directories = TfsDirectories(paths, dirs);
   EEngine& e = driver.E();
   frame.RouteEngine(driver.link(), false);
@@ -170,6 +182,8 @@ bool SendTfsFiles(OperationFrame& frame, ConnectDriver& driver, const TDIFFile& 
   frame.RouteEngine(driver.link(), true);
   if (TfsFailed(frame, "ErrC_TFS_Send", e.ETFSSendFiles(names, contents))) return false;
   if (TfsFailed(frame, "ErrC_TFS_Terminate", e.ETFSEnd())) return false;
+  frame.Tally().FilesSent += static_cast<int>(names.size());
+  frame.Tally().FileBytesSent += static_cast<uint64_t>(total);
   sent = true;
   return true;
 }
@@ -178,7 +192,7 @@ bool SendTfsFiles(OperationFrame& frame, ConnectDriver& driver, const TDIFFile& 
 
 bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                  const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                 const std::vector<std::string>* dirs, EepromWrites eeprom) {
+                 const std::vector<std::string>* dirs, FlashPurpose purpose) {
   frame.EnableCancel(true);
   OptimizeDIF(image, frame);
   frame.BeginOperation();
@@ -193,7 +207,7 @@ bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
       // an undo made from them would restore garbage.
       if (!frame.Cancel) MergeImage(image, kind, plan, undo, undoKind);
       if (!frame.Cancel &&
-          !WriteSectors(frame, driver, plan, eeprom, WriteChecks::FromSettings(frame.settings())))
+          !WriteSectors(frame, driver, plan, purpose, WriteChecks::FromSettings(frame.settings())))
         return false;
     }
   }
@@ -207,13 +221,9 @@ bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
     frame.ShowIdleState();
     return false;
   }
-  if (tfsSent) {
-    // The phone leaves the loader after writing files; it has to be connected again.
-    driver.Disconnect(false);
-    frame.Completed("Msg_Flash_Completed_Disconnected");
-  } else {
-    frame.Completed("Msg_Flash_Completed");
-  }
+  // The phone leaves the loader after writing files; it has to be connected again.
+  if (tfsSent) driver.Disconnect(false);
+  if (purpose == FlashPurpose::Image) ShowEnding(frame, FlashEnding(frame.Tally()));
   frame.ShowIdleState();
   return true;
 }

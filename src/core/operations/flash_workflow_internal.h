@@ -14,21 +14,23 @@ namespace brantle::flash_detail {
 
 bool FlashImageE(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                  const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                 const std::vector<std::string>* dirs, EepromWrites eeprom);
+                 const std::vector<std::string>* dirs, FlashPurpose purpose);
 bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                     const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                    EepromWrites eeprom);
+                    FlashPurpose purpose);
 
-// Asks before the first write into the EEPROM area of an operation (unless it was
-// allowed before) and remembers the answer for the rest of it.
+// Asks before the first write into the EEPROM area of an operation (unless the bytes
+// are put back by an erase, which asked before) and remembers the answer for the
+// rest of it.
 class EepromGate {
  public:
-  EepromGate(OperationFrame& frame, EepromWrites writes)
+  EepromGate(OperationFrame& frame, FlashPurpose purpose)
       : frame_(frame),
-        answer_(writes == EepromWrites::Allowed ? Answer::Write : Answer::NotAsked) {}
-  // True when the stretch of length bytes may be written. After a "No" it is
-  // skipped: the bar steps over it and the status line says so.
-  bool Allow(int64_t length);
+        answer_(purpose == FlashPurpose::WriteBack ? Answer::Write : Answer::NotAsked) {}
+  // True when the length bytes at address may be written. After a "No" they are
+  // skipped: the tally keeps them as left out, the bar steps over them (progressFactor
+  // times, as it counts each byte written) and the status line says so.
+  bool Allow(uint32_t address, uint32_t length, int progressFactor);
 
  private:
   enum class Answer { NotAsked, Write, Skip };

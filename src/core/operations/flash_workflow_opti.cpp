@@ -7,6 +7,7 @@
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
 #include "operations/flash_workflow_internal.h"
+#include "operations/operation_endings.h"
 #include "operations/verified_write.h"
 
 namespace brantle::flash_detail {
@@ -24,6 +25,7 @@ void ReadUndo(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
     std::string old(NORDataLength(block), '\0');
     const int r = opti.ReadNOR(address, static_cast<uint32_t>(old.size()),
                                reinterpret_cast<uint8_t*>(&old[0]));
+    if (r == 0) frame.Tally().Read.Add(address, old.size());
     if (frame.StopAfterBlock(r, LangGet("ErrC_Reading") + " ")) {
       // Nothing may be written after a failed read.
       if (r != 0) frame.Cancel = true;
@@ -58,47 +60,62 @@ void ForEachPiece(const TDIFFile& image, const std::string& kind,
 // piece whose old bytes were read and equal the new ones is left out, and the bar
 // counts only the pieces written, and their verification reads.
 bool WriteBlocks(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
-                 const std::string& kind, const std::vector<std::string>& olds, EepromWrites writes,
-                 const WriteChecks& checks) {
+                 const std::string& kind, const std::vector<std::string>& olds,
+                 FlashPurpose purpose, const WriteChecks& checks) {
   const auto unchanged = [&checks](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
     return checks.SkipUnchanged && old && FirstDifference(data, old, piece.Length) == piece.Length;
   };
-  const int64_t factor = checks.Verify ? 2 : 1;
+  const int factor = checks.Verify ? 2 : 1;
   int64_t total = 0;
   ForEachPiece(image, kind, olds,
                [&](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
-                 if (!unchanged(data, piece, old)) total += factor * piece.Length;
+                 if (!unchanged(data, piece, old)) total += int64_t{factor} * piece.Length;
                  return true;
                });
   frame.StartPhase(total);
-  EepromGate eeprom(frame, writes);
+  EepromGate eeprom(frame, purpose);
+  OperationTally& tally = frame.Tally();
   const std::string prefix = LangGet("ErrC_Flash_Aborted") + " ";
   int skips = 0;
   bool ok = true;
   ForEachPiece(
       image, kind, olds, [&](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
         if (unchanged(data, piece, old)) {
+          tally.AddUnchanged(piece.Address, piece.Length);
           frame.SetStatusWithCount(SkippedText(++skips));
           return true;
         }
         if (TouchesEeprom(piece.Address, piece.Length, frame.Areas()) &&
-            !eeprom.Allow(factor * piece.Length))
+            !eeprom.Allow(piece.Address, piece.Length, factor))
           return !frame.StopAfterBlock(0, prefix);
         ok = WriteVerified(
             frame, prefix, checks.Verify, piece.Address, data, piece.Length,
             [&] { return opti.WriteNOR(piece.Address, piece.Length, data); },
-            [&](uint8_t* into) { return opti.ReadNOR(piece.Address, piece.Length, into); });
+            [&](uint8_t* into) { return opti.ReadNOR(piece.Address, piece.Length, into); },
+            tally.Programmed, tally.Read);
         if (!ok) frame.ShowIdleState();
         return ok && !frame.StopAfterBlock(0, prefix);
       });
   return ok;
 }
 
+// The image's files, which these phones have no file system for, counted as left
+// out (an empty file would not be sent either).
+void LeaveOutFiles(OperationFrame& frame, const TDIFFile& image) {
+  for (const TDIFBlock& block : image.Blocks) {
+    if (block.Kind != "TFSF") continue;
+    std::string name;
+    std::string bytes;
+    TDIFFile::GetTFSFile(block, name, bytes);
+    if (!bytes.empty()) ++frame.Tally().FilesLeftOut;
+  }
+}
+
 }  // namespace
 
 bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& image,
                     const std::string& kind, TDIFFile* undo, const std::string& undoKind,
-                    EepromWrites eeprom) {
+                    FlashPurpose purpose) {
   frame.EnableCancel(true);
   OptimizeDIF(image, frame);
   frame.BeginOperation();
@@ -117,7 +134,7 @@ bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& imag
     }
     if (!frame.Cancel) {
       frame.RouteEngine(driver.link(), true);
-      if (!WriteBlocks(frame, opti, image, kind, olds, eeprom,
+      if (!WriteBlocks(frame, opti, image, kind, olds, purpose,
                        WriteChecks::FromSettings(frame.settings())))
         return false;
     }
@@ -131,8 +148,9 @@ bool FlashImageOpti(OperationFrame& frame, ConnectDriver& driver, TDIFFile& imag
     }
   }
   if (frame.Cancel) return false;
+  LeaveOutFiles(frame, image);
   // A technician expects the same word of completion as on the other families.
-  frame.Completed("Msg_Flash_Completed");
+  if (purpose == FlashPurpose::Image) ShowEnding(frame, FlashEnding(frame.Tally()));
   frame.ShowIdleState();
   return true;
 }

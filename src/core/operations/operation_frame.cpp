@@ -31,6 +31,11 @@ OperationFrame::OperationFrame(Ui& window, Settings& settings, Clock& clock)
     : window_(window), settings_(settings), eta_(clock), family_(settings.Family()) {}
 
 void OperationFrame::BeginOperation() {
+  if (!Busy) tally_ = {};
+  ContinueOperation();
+}
+
+void OperationFrame::ContinueOperation() {
   Busy = true;
   Cancel = false;
   state_.Busy = true;
@@ -92,6 +97,8 @@ void OperationFrame::ShowIdleState() {
     state_.SelectorsEnabled = true;
     state_.FlashHelpVisible = false;
   }
+  state_.PhoneCommandsEnabled = Connected;
+  state_.FileSystemCommandsEnabled = Connected && family_.HasFileSystem();
   state_.FamilySelectorIndex = family_.SelectorIndex;
   if (family_.Family == "S500") {
     state_.Panel = FamilyPanel::S500;

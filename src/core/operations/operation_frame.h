@@ -17,6 +17,7 @@
 #include "engine/clock.h"
 #include "engine/ktze_internals.h"
 #include "operations/eta.h"
+#include "operations/operation_tally.h"
 #include "settings/settings.h"
 #include "ui/ui.h"
 
@@ -72,7 +73,15 @@ class OperationFrame final : public Ui {
   void SetFamily(const FamilyChoice& family) { family_ = family; }
   const NorAreas& Areas() const { return family_.Areas; }
 
+  // A new operation: busy, and its tally starts empty. Called again while busy
+  // (a workflow that begins inside a page's operation) it is the same operation.
   void BeginOperation();
+  // Busy again within the operation after a part of it went back to idle (the
+  // erase after its reads): the tally goes on.
+  void ContinueOperation();
+  // What the operation running, or the last one, did to the phone.
+  OperationTally& Tally() { return tally_; }
+  const OperationTally& Tally() const { return tally_; }
   // A phone answered in boot mode: "Initializing" in navy while the connect runs.
   void ShowInitializing();
   void ShowIdleState() override;
@@ -160,6 +169,7 @@ class OperationFrame final : public Ui {
   Eta eta_;
   FamilyChoice family_;
   WindowState state_;
+  OperationTally tally_;
   int64_t min_ = 0;
   int64_t max_ = 0;
   int64_t position_ = 0;

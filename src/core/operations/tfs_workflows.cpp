@@ -165,6 +165,7 @@ bool FormatNand(OperationFrame& frame, ConnectDriver& driver) {
     frame.ShowIdleState();
     return false;
   }
+  frame.Tally().NandFormatted = true;
   driver.Disconnect(false);
   frame.Completed("Msg_Format_NAND_Completed");
   frame.ShowIdleState();

@@ -37,11 +37,16 @@ size_t FirstDifference(const uint8_t* a, const uint8_t* b, size_t n) {
 
 bool WriteVerified(Ui& ui, const std::string& prefix, bool verify, uint32_t address,
                    const uint8_t* wanted, uint32_t n, const std::function<int()>& write,
-                   const std::function<int(uint8_t*)>& read) {
+                   const std::function<int(uint8_t*)>& read, NorStretches& written,
+                   NorStretches& readBack) {
   std::vector<uint8_t> back(verify ? n : 0);
   for (int attempt = 0;; ++attempt) {
     int r = write();
-    if (r == kOk && verify) r = read(back.data());
+    if (r == kOk) written.Add(address, n);
+    if (r == kOk && verify) {
+      r = read(back.data());
+      if (r == kOk) readBack.Add(address, n);
+    }
     if (r != kOk) {
       ShowEngineError(ui, prefix, r);
       return false;

@@ -9,6 +9,7 @@
 #include <string>
 
 #include "operations/operation_frame.h"
+#include "operations/operation_tally.h"
 #include "settings/settings.h"
 
 namespace brantle {
@@ -34,10 +35,12 @@ size_t FirstDifference(const uint8_t* a, const uint8_t* b, size_t n);
 // Runs write() for the n bytes meant for address; with verify, reads them back
 // with read() and compares them with wanted, running write() once more after a
 // first mismatch. Both are expected to step the bar by n; a rewrite takes its first
-// try off again. False after an engine error or a second mismatch, shown with
-// prefix (the window is left as it is).
+// try off again. Each write and read the phone confirmed is added to written and
+// readBack. False after an engine error or a second mismatch, shown with prefix (the
+// window is left as it is).
 bool WriteVerified(Ui& ui, const std::string& prefix, bool verify, uint32_t address,
                    const uint8_t* wanted, uint32_t n, const std::function<int()>& write,
-                   const std::function<int(uint8_t*)>& read);
+                   const std::function<int(uint8_t*)>& read, NorStretches& written,
+                   NorStretches& readBack);
 
 }  // namespace brantle

@@ -31,6 +31,9 @@ struct FamilyChoice {
   std::string Family = "E700";  // "E700", "E800", "E330", "S500" or "Opti"
   int OptiType = 0;             // meaningful only for "Opti"
   NorAreas Areas;
+  // The E700, E800 and E330 phones keep files in a NAND file system; the S500 and
+  // OptiFlash phones have none.
+  bool HasFileSystem() const { return Family == "E700" || Family == "E800" || Family == "E330"; }
 };
 
 // What a selector index stands for; an index outside the selector counts as E700.

@@ -32,6 +32,14 @@ struct WindowState {
   bool SelectorsEnabled = true;
   bool CreateDifEnabled = true;
   bool UnpackDifEnabled = true;
+  // A phone is connected: the commands that talk to it may run, each once its page
+  // has what it needs (its sources chosen). Offline commands do not ask.
+  bool PhoneCommandsEnabled = false;
+  // The same for the commands that reach the phone's file system: only the phones
+  // that keep one (not the S500 and OptiFlash phones).
+  bool FileSystemCommandsEnabled = false;
+  bool PhoneCommand(bool pageReady) const { return pageReady && PhoneCommandsEnabled; }
+  bool FileSystemCommand(bool pageReady) const { return pageReady && FileSystemCommandsEnabled; }
 
   bool FlashTypeVisible = false;  // the flash-type panel
   ColoredText FlashType;
