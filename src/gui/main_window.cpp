@@ -69,13 +69,11 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
   tfs_ = new TfsTab(*context_);
   developer_ = new DeveloperTab(*context_, dialogs_);
   settingsTab_ = new SettingsTab(*context_, *this);
-  const std::pair<QWidget*, const char*> tabs[] = {{flashing_, "Win_Tab_Flashing"},
-                                                   {dumping_, "Win_Tab_Dumping"},
-                                                   {erasing_, "Win_Tab_Erasing"},
-                                                   {tfs_, "Win_Tab_TFS"},
-                                                   {developer_, "Win_Tab_Developer"},
-                                                   {settingsTab_, "Win_Tab_Settings"},
-                                                   {new AboutTab(*context_), "Btn_About"}};
+  const std::pair<QWidget*, const char*> tabs[] = {
+      {flashing_, "Win_Tab_Flashing"},       {dumping_, "Win_Tab_Dumping"},
+      {erasing_, "Win_Tab_Erasing"},         {tfs_, "Win_Tab_TFS"},
+      {developer_, "Win_Tab_Developer"},     {settingsTab_, "Win_Tab_Settings"},
+      {new AboutTab(*context_), "Btn_About"}};
   for (const auto& [page, key] : tabs) captions_.Tab(pages_, pages_->addTab(page, ""), key);
   // Every tab caption whole: the window is at least as wide as they are.
   pages_->setUsesScrollButtons(false);

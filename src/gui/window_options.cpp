@@ -15,10 +15,14 @@ bool SameText(const std::string& a, const std::string& b) {
 }
 
 // Qt's own options, with a value and without.
-const char* const kQtValueOptions[] = {
-    "platform", "platformpluginpath", "platformtheme", "plugin", "qwindowgeometry", "geometry",
-    "qwindowicon", "icon", "qwindowtitle", "title", "display", "name", "session", "style",
-    "stylesheet", "qmljsdebugger"};
+const char* const kQtValueOptions[] = {"platform",        "platformpluginpath",
+                                       "platformtheme",   "plugin",
+                                       "qwindowgeometry", "geometry",
+                                       "qwindowicon",     "icon",
+                                       "qwindowtitle",    "title",
+                                       "display",         "name",
+                                       "session",         "style",
+                                       "stylesheet",      "qmljsdebugger"};
 const char* const kQtFlags[] = {"reverse", "widgetcount", "nograb", "dograb", "sync"};
 
 template <size_t N>
@@ -39,7 +43,8 @@ std::vector<std::string> OwnArguments(int argc, char** argv) {
       continue;
     }
     const size_t equals = a.find('=');
-    const std::string name = a.substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
+    const std::string name =
+        a.substr(1, equals == std::string::npos ? std::string::npos : equals - 1);
     if (Among(name, kQtValueOptions)) {
       if (equals == std::string::npos) ++i;  // its value follows
     } else if (!Among(name, kQtFlags)) {

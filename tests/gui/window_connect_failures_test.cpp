@@ -76,8 +76,7 @@ void WindowConnectFailuresTest::AWrongPhoneTypeIsToldOnceAndTheSettingsPageFixes
   // Another try with nothing changed fails the same way: counted, not boxed.
   QVERIFY(rig.Click("B_ConnectAgain"));
   QVERIFY(QTest::qWaitFor(
-      [&] { return Text(rig, "StatusStr").startsWith("2 attempts failed: Initializing"); },
-      20000));
+      [&] { return Text(rig, "StatusStr").startsWith("2 attempts failed: Initializing"); }, 20000));
   QCOMPARE(rig.dialogs.messages.size(), size_t{1});
 
   // The right type on the Settings page connects the same phone, not restarted.
@@ -184,8 +183,8 @@ void WindowConnectFailuresTest::AnUnpluggedAdapterIsToldOnceAndFoundAgain() {
   QVERIFY2(box.find("unplugged") != std::string::npos, box.c_str());
   // The selector still names the port the window waits for.
   auto* selector = window.findChild<QComboBox*>("COMPort");
-  QVERIFY(QTest::qWaitFor(
-      [&] { return selector->currentText().contains("(not present)"); }, 10000));
+  QVERIFY(
+      QTest::qWaitFor([&] { return selector->currentText().contains("(not present)"); }, 10000));
   QCOMPARE(selector->currentData().toString(), QString::fromStdString(port));
 
   // Plugged in again, a phone on it: found and connected without a word from anyone.
@@ -196,8 +195,8 @@ void WindowConnectFailuresTest::AnUnpluggedAdapterIsToldOnceAndFoundAgain() {
   QCOMPARE(symlink(phone.PortPath().c_str(), port.c_str()), 0);
   QVERIFY(QTest::qWaitFor([&] { return window.Frame().Connected; }, 15000));
   QVERIFY2(dialogs.messages.size() == 1, dialogs.messages.back().text.c_str());
-  QVERIFY(QTest::qWaitFor([&] { return !selector->currentText().contains("(not present)"); },
-                          10000));
+  QVERIFY(
+      QTest::qWaitFor([&] { return !selector->currentText().contains("(not present)"); }, 10000));
   window.close();
 }
 

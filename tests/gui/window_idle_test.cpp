@@ -1,12 +1,12 @@
 // What the status area shows once an operation has ended, however it ended: an empty
 // bar that does not move, no time left, and the idle text in the status line.
 
+#include <QCheckBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
-#include <QCheckBox>
 #include <QTimer>
 
 #include "gui_test_registry.h"

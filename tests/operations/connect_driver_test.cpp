@@ -3,7 +3,6 @@
 // errors, the periodic reopen, keep-alive loss and the close request.
 
 #include <gtest/gtest.h>
-
 #include <unistd.h>
 
 #include "sim/pty.h"

@@ -152,8 +152,11 @@ void ConnectDriver::ShowNotice() {
 }
 
 void ConnectDriver::Report(const std::string& text, const std::string& causes) {
-  if (failures_.Record(text)) frame_.Error(causes.empty() ? text : text + "\n" + causes);
+  const bool tell = failures_.Record(text);
   ShowNotice();
+  // Behind the box the window is idle already, its status line saying what failed.
+  if (!frame_.Busy) frame_.ShowIdleState();
+  if (tell) frame_.Error(causes.empty() ? text : text + "\n" + causes);
 }
 
 void ConnectDriver::Tick() {
@@ -223,7 +226,6 @@ void ConnectDriver::PortVanished() {
   waiting_ = false;
   Report(LangGet("Err_COM_Init_Fail"),
          DiagnosePort(PortName()) + (ExplainFailures ? "\n" + PortGoneHint() : ""));
-  frame_.ShowIdleState();
 }
 
 void ConnectDriver::Connect() {
@@ -257,7 +259,8 @@ bool ConnectDriver::ConnectE() {
   };
   // A missing loader file is found before the phone is booted, which leaves it
   // waiting in boot mode.
-  if (!e_.LoadImages()) return ConnectError("ErrC_Init_Loader_1", kErrLoader, e_.LoaderError()), false;
+  if (!e_.LoadImages())
+    return ConnectError("ErrC_Init_Loader_1", kErrLoader, e_.LoaderError()), false;
   frame_.RouteEngine(link_, false);
   const uint8_t w = frame_.settings().WaitStates();
   if (failed("ErrC_Init_Bootup", e_.EBootCommand(w, w, w, w))) return false;
@@ -272,7 +275,8 @@ bool ConnectDriver::ConnectE() {
 
   frame_.StartPhase(e_.Loader2Size);
   frame_.RouteEngine(link_, true);
-  if (const int r = e_.ESendLoader2(); r != kOk && failed("ErrC_Init_Loader_2", r, e_.LoaderError()))
+  if (const int r = e_.ESendLoader2();
+      r != kOk && failed("ErrC_Init_Loader_2", r, e_.LoaderError()))
     return false;
 
   const EFlashInfo& flash = e_.FlashInfo;
@@ -309,8 +313,8 @@ bool ConnectDriver::ConnectOpti() {
   if (result.flashDetectError) {
     frame_.PortOpen = false;
     openFailed_ = true;
-    Report(LangGet("Err_Flash_Detect_Error"), "");
     frame_.ShowIdleState();
+    Report(LangGet("Err_Flash_Detect_Error"), "");
     return false;
   }
   if (result.code != kOk) {
@@ -339,10 +343,10 @@ void ConnectDriver::ConnectError(const std::string& prefixKey, int code, const s
   waiting_ = true;
   restarted_ = false;
   lastHeardMs_ = link_.clock().NowMs();
-  Report(error, secondLine.empty() || causes.empty() ? secondLine + causes
-                                                    : secondLine + "\n" + causes);
   ReinitializePort();
   frame_.ShowIdleState();
+  Report(error,
+         secondLine.empty() || causes.empty() ? secondLine + causes : secondLine + "\n" + causes);
 }
 
 void ConnectDriver::ConnectCancelled() {
