@@ -172,7 +172,8 @@ TEST(ConnectDriverTest, AFailureIsToldOnceThenCountedAndTheRightTypeConnects) {
   ASSERT_EQ(rig.ui.Texts(MessageKind::Error).size(), 1u);
   const std::string box = rig.ui.Texts(MessageKind::Error)[0];
   EXPECT_EQ(box.rfind(error + "\n", 0), 0u) << box;
-  EXPECT_NE(box.find("phone type on the Settings page (now: Samsung SGH-E100/E700/X100/X460/X600)"),
+  EXPECT_NE(box.find("phone type on the Settings page (now: Samsung SGH-E100/E700/X100/X460/"
+                     "X600), the speed (now: 115200 bit/s)"),
             std::string::npos)
       << box;
   EXPECT_TRUE(rig.driver.WaitingForPerson());

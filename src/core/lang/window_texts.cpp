@@ -104,8 +104,9 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Msg_Connect_Failed_Count", "{count} attempts failed: {error}"},
     {"Msg_Hint_Bootup",
      "The phone in boot mode did not answer as a phone of the chosen type does. Check the "
-     "phone type on the Settings page (now: {type}) and the cable. A changed setting tries "
-     "again by itself; so do \"{button}\" and restarting the phone in boot mode."},
+     "phone type on the Settings page (now: {type}), the speed (now: {speed} bit/s) and the "
+     "cable. A changed setting tries again by itself; so do \"{button}\" and restarting the "
+     "phone in boot mode."},
     {"Msg_Hint_Connect",
      "The phone stopped answering while it was being connected. On the Settings page, check "
      "the phone type (now: {type}) and try a lower speed (now: {speed} bit/s); check the "

@@ -35,7 +35,8 @@ std::string ConnectFailureHint(const ConnectFailureFacts& f) {
   const std::string retry = LangGet("Win_Connect_Again");
   // The boot code answers the boot packet of its own family only.
   if (f.StepKey == "ErrC_Init_Bootup")
-    return FillText(LangGet("Msg_Hint_Bootup"), {{"type", f.PhoneType}, {"button", retry}});
+    return FillText(LangGet("Msg_Hint_Bootup"),
+                    {{"type", f.PhoneType}, {"speed", f.Speed}, {"button", retry}});
   // Later steps fail on a line that loses bytes at the chosen speed, a loader of
   // another family, or a cable that came loose.
   return FillText(LangGet("Msg_Hint_Connect"),
