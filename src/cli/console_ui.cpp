@@ -77,7 +77,6 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   if (eepromQuestion && eeprom != "ask") {
     std::fprintf(stderr, "(answered %s: --eeprom %s)\n", eeprom == "yes" ? "Yes" : "No",
                  eeprom.c_str());
-    eepromSkipped_ = eeprom != "yes";
     return eeprom == "yes" ? Answer::Yes : Answer::No;
   }
   if (assumeYes_) {
@@ -87,7 +86,6 @@ Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons but
   const Answer answer = Ask(text);
   // A No to cancelling goes on, a No to the EEPROM leaves the EEPROM out; any
   // other No stops what was asked about.
-  if (answer == Answer::No && eepromQuestion) eepromSkipped_ = true;
   if (answer == Answer::No && !eepromQuestion && text != LangGet("Query_Cancel")) declined_ = true;
   return answer;
 }

@@ -60,7 +60,6 @@ class ConsoleUi final : public Ui {
   // unknown flash), rather than an error or a cancel.
   bool declined() const { return declined_; }
   // The EEPROM question was answered No: the flash left the EEPROM area out.
-  bool eepromSkipped() const { return eepromSkipped_; }
 
  private:
   Answer Ask(const std::string& text);
@@ -71,7 +70,6 @@ class ConsoleUi final : public Ui {
   int errors_ = 0;
   std::string lastError_;
   bool declined_ = false;
-  bool eepromSkipped_ = false;
 };
 
 // Whether a person can answer questions: the input is a terminal.

@@ -7,6 +7,7 @@
 #include "console_ui.h"
 #include "dif/DIFCore.h"
 #include "files/file_access.h"
+#include "formats/input_file_problem.h"
 #include "formats/s500_files.h"
 #include "formats/tfs_pair.h"
 #include "help_texts.h"
@@ -44,18 +45,6 @@ int CheckHexData(const Options& o, const NorAreas& areas, std::string& bytes) {
   return 0;
 }
 
-// Files read after the connect: each must at least open now.
-bool CheckReadable(const std::vector<std::string>& files) {
-  bool ok = true;
-  for (const std::string& file : files) {
-    InputFile in;
-    if (in.Open(file)) continue;
-    std::fprintf(stderr, "%s: %s\n", file.c_str(), LangGet("Err_Open_File").c_str());
-    ok = false;
-  }
-  return ok;
-}
-
 std::string BaseName(const std::string& path) {
   const size_t slash = path.rfind('/');
   return slash == std::string::npos ? path : path.substr(slash + 1);
@@ -89,7 +78,7 @@ int CheckDifUse(const std::string& file, const TDIFFile& dif, bool backwards, bo
                  "separate undo DIF (dif create --reversal separate --undo-out FILE) has its "
                  "undo data in that file: apply it forwards.\n",
                  file.c_str());
-    return kExitFailed;
+    return kExitUsage;
   }
   // Without an Undo choice, a file of undo data only is applied backwards too.
   const bool nor = HasBlockKind(dif, "NORD") || reversal;
@@ -101,7 +90,7 @@ int CheckDifUse(const std::string& file, const TDIFFile& dif, bool backwards, bo
   if (norUsed || filesUsed) return 0;
   std::fprintf(stderr, "%s: nothing in it %s\n", file.c_str(),
                nor || files ? "can be used here" : "to apply (no NOR data, no TFS files)");
-  return kExitFailed;
+  return kExitUsage;
 }
 
 // The page's reader on each file, as the flash will run it once connected: a file
@@ -133,20 +122,14 @@ bool ReadAsTheFlashWill(const Options& o, TDIFFile& image) {
   return ok;
 }
 
-// The EEPROM question comes for sure when the flash writes into the EEPROM area; a
-// command that could only stop there does not begin without a terminal to ask on.
+// The EEPROM question of a flash comes for sure when its image reaches into the
+// EEPROM area.
 int CheckEepromQuestion(const Options& o, const NorAreas& areas, const TDIFFile& image) {
-  if (o.eeprom != "ask" || o.yes || CanAsk()) return 0;
-  for (const TDIFBlock& block : image.Blocks) {
-    if ((block.Kind == "NORD" || block.Kind == "nOrR") &&
-        TouchesEeprom(NORAddress(block), NORDataLength(block), areas))
-      return UsageError("the flash writes into the EEPROM area (" + RegionHex(areas.EepromStart()) +
-                            "-" + RegionHex(areas.Total() - 1) +
-                            ") and there is no terminal to ask on: give --eeprom yes or "
-                            "--eeprom no",
-                        "flash");
-  }
-  return 0;
+  bool touches = false;
+  for (const TDIFBlock& block : image.Blocks)
+    touches = touches || ((block.Kind == "NORD" || block.Kind == "nOrR") &&
+                          TouchesEeprom(NORAddress(block), NORDataLength(block), areas));
+  return CheckEepromQuestion(o, areas, touches);
 }
 
 // flash part: the three hexadecimal fields the window's page has.
@@ -197,7 +180,8 @@ int CheckTfsInputs(const Options& o) {
                         "tfs");
     sources.push_back(kind == "put" ? a.substr(0, eq) : a);
   }
-  bool ok = CheckReadable(sources);
+  // An empty file is a file too; a pair whose CFG lists folders only has an empty TFS.
+  bool ok = CheckReadable(sources, EmptyInput::Accepted);
   if (ok && kind == "flash") {
     ConsoleProgress progress;
     ConsoleUi ui(progress, false);
@@ -215,6 +199,26 @@ int CheckTfsInputs(const Options& o) {
 }
 
 }  // namespace
+
+bool CheckReadable(const std::vector<std::string>& files, EmptyInput empty) {
+  bool ok = true;
+  for (const std::string& file : files) {
+    const std::string problem = file.empty() ? "" : InputFileProblem(file, empty);
+    if (problem.empty()) continue;
+    std::fprintf(stderr, "%s\n", problem.c_str());
+    ok = false;
+  }
+  return ok;
+}
+
+int CheckEepromQuestion(const Options& o, const NorAreas& areas, bool touches) {
+  if (!touches || o.eeprom != "ask" || o.yes || CanAsk()) return 0;
+  const std::string does = o.command == "erase" ? "reaches into" : "writes into";
+  return UsageError("the " + o.command + " " + does + " the EEPROM area (" +
+                        RegionHex(areas.EepromStart()) + "-" + RegionHex(areas.Total() - 1) +
+                        ") and there is no terminal to ask on: give --eeprom yes or --eeprom no",
+                    o.command);
+}
 
 int CheckInputs(const Options& o, const NorAreas& areas, CheckedInputs& inputs) {
   if (o.command == "tfs") return CheckTfsInputs(o);
@@ -296,7 +300,7 @@ int CheckDifApply(const std::vector<std::string>& files, const std::vector<std::
     }
   }
   std::vector<TDIFFile> loaded;
-  if (!CheckDifFiles(files, &loaded)) return kExitFailed;
+  if (!CheckDifFiles(files, &loaded)) return kExitUsage;
   const DifTargets targets{bin.empty() ? "no --bin IMAGE given" : "",
                            tfs.empty() ? "no --tfs OUT.tfs given" : ""};
   for (size_t i = 0; i < files.size(); ++i) {

@@ -8,6 +8,7 @@
 
 #include "cli_options.h"
 #include "dif/DIFFiles.h"
+#include "formats/input_file_problem.h"
 #include "formats/nor_regions.h"
 
 namespace brantle::cli {
@@ -21,6 +22,16 @@ struct CheckedInputs {
 // command will use them. 0 when the command can go ahead, else the exit status
 // after the message.
 int CheckInputs(const Options& options, const NorAreas& areas, CheckedInputs& inputs);
+
+// Each input file as the command will read it; one that cannot be used is named with
+// the reason ("fw.bin: No such file or directory", "... is empty"). Empty names are
+// options not given. True when every file can be read.
+bool CheckReadable(const std::vector<std::string>& files, EmptyInput empty = EmptyInput::Refused);
+
+// The EEPROM question comes for sure when the command writes or erases in the
+// EEPROM area (touches); a command that could only stop there does not begin without
+// a terminal to ask on or an answer given (--eeprom, --yes). 0 to go ahead.
+int CheckEepromQuestion(const Options& options, const NorAreas& areas, bool touches);
 
 // The files flash reads.
 std::vector<std::string> FlashInputs(const Options& options);

@@ -19,6 +19,7 @@
 #include "input_checks.h"
 #include "operations/offline_service.h"
 #include "phone_commands.h"
+#include "run_ending.h"
 #include "target_checks.h"
 
 namespace brantle::cli {
@@ -83,6 +84,17 @@ bool ParseParams(const Args& a, TDIFCreationParams& p, std::string& error) {
   return true;
 }
 
+// A refusal of input files, after the files were named with their reasons.
+int NothingWritten() {
+  std::fprintf(stderr, "Nothing was written.\n");
+  return kExitUsage;
+}
+
+std::string Listed(const S500Names& names) {
+  return names[kS500Bin1] + ", " + names[kS500Bin2] + ", " + names[kS500Ogm1] + " and " +
+         names[kS500Ogm2];
+}
+
 std::string Hex8(uint32_t v) {
   char buf[12];
   std::snprintf(buf, sizeof buf, "%08X", v);
@@ -91,17 +103,26 @@ std::string Hex8(uint32_t v) {
 
 int DifInfo(const Args& a) {
   if (a.words.size() < 3) return UsageError("dif info needs at least one FILE", "dif");
-  int status = 0;
-  for (size_t i = 2; i < a.words.size(); ++i) {
-    const std::string& name = a.words[i];
-    std::string bytes;
-    TDIFFile dif;
-    int r = ReadWholeFile(name, bytes) == FileStatus::Ok ? ParseDIF(bytes, dif) : kDIFCannotOpen;
-    if (r != kDIFOk) {
-      std::fprintf(stderr, "%s %s\n", name.c_str(), DIFErrorText(r, dif).c_str());
-      status = kExitFailed;
-      continue;
-    }
+  const std::vector<std::string> names(a.words.begin() + 2, a.words.end());
+  // Every file is read before anything is listed: one that cannot be used is named
+  // with the reason, and nothing is listed.
+  if (!CheckReadable(names)) return kExitUsage;
+  std::vector<std::string> contents(names.size());
+  std::vector<TDIFFile> difs(names.size());
+  bool ok = true;
+  for (size_t i = 0; i < names.size(); ++i) {
+    const int r = ReadWholeFile(names[i], contents[i]) == FileStatus::Ok
+                      ? ParseDIF(contents[i], difs[i])
+                      : kDIFCannotOpen;
+    if (r == kDIFOk) continue;
+    std::fprintf(stderr, "%s: %s\n", names[i].c_str(), DIFErrorText(r, difs[i]).c_str());
+    ok = false;
+  }
+  if (!ok) return kExitUsage;
+  for (size_t i = 0; i < names.size(); ++i) {
+    const std::string& name = names[i];
+    const std::string& bytes = contents[i];
+    const TDIFFile& dif = difs[i];
     std::printf("%s: %s, phone ID '%s', creator '%s', %zu blocks\n", name.c_str(),
                 bytes.compare(0, 4, "KTZZ") == 0 ? "zlib-compressed" : "plain", dif.PhoneID.c_str(),
                 dif.CreatorText.c_str(), dif.Blocks.size());
@@ -125,7 +146,7 @@ int DifInfo(const Args& a) {
     }
     if (!comment.empty()) std::printf("  comment:\n%s\n", comment.c_str());
   }
-  return status;
+  return 0;
 }
 
 int DifCreate(const Args& a, ConsoleUi& ui) {
@@ -158,27 +179,28 @@ int DifCreate(const Args& a, ConsoleUi& ui) {
   if (r.Params.RType == kReversalSeparate) targets.targets.push_back(r.UndoOutput);
   if (!r.Tfs.empty()) targets.inputs.push_back(CfgNameFor(r.Tfs));
   targets.inputs.insert(targets.inputs.end(), r.Merge.begin(), r.Merge.end());
+  // The TFS file of a pair whose CFG lists folders only is empty, and whole.
+  if (!CheckReadable({r.Original, r.Target}) || !CheckReadable(r.Merge) ||
+      !CheckReadable({r.Tfs, a.Value("--comment"), a.Value("--undo-comment")},
+                     EmptyInput::Accepted))
+    return NothingWritten();
   if (const int status = CheckTargets(targets, "dif")) return status;
-  if (!CheckDifFiles(r.Merge)) {
-    std::fprintf(stderr, "Nothing was written.\n");
-    return kExitFailed;
-  }
-  if (!LoadComment(ui, a.Value("--comment"), r.Params.Comment)) return kExitFailed;
-  if (!LoadComment(ui, a.Value("--undo-comment"), r.UndoParams.Comment)) return kExitFailed;
+  if (!CheckDifFiles(r.Merge)) return NothingWritten();
+  if (!LoadComment(ui, a.Value("--comment"), r.Params.Comment) ||
+      !LoadComment(ui, a.Value("--undo-comment"), r.UndoParams.Comment))
+    return NothingWritten();
   r.UndoParams.Compress = a.Flag("--undo-zlib") ? kCompressionZLib : kCompressionNone;
   bool undoWritten = false;
   if (!CreateDif(ui, r, &undoWritten))
     return ui.errors() ? kExitFailed : UsageError("nothing to put into the DIF", "dif");
-  std::printf("DIF written: %s", r.Output.c_str());
+  std::string done = r.Output + " written";
   if (undoWritten)
-    std::printf(", undo DIF: %s", r.UndoOutput.c_str());
+    done += ", and its undo DIF " + r.UndoOutput;
   else if (r.Params.RType == kReversalSeparate)
-    std::printf("; no undo DIF written: %s",
-                r.Original.empty()
-                    ? "no --original IMAGE to take the original bytes from"
-                    : "nothing to compare the original with (no --target or --merge)");
-  std::printf("\n");
-  return 0;
+    done += std::string("; no undo DIF written: ") +
+            (r.Original.empty() ? "no --original IMAGE to take the original bytes from"
+                                : "nothing to compare the original with (no --target or --merge)");
+  return End({Ending::Kind::Completed, done});
 }
 
 int DifApply(const Args& a, ConsoleUi& ui) {
@@ -188,17 +210,18 @@ int DifApply(const Args& a, ConsoleUi& ui) {
   if (bin.empty() && tfs.empty())
     return UsageError("dif apply needs --bin IMAGE or --tfs OUT.tfs", "dif");
   const std::vector<std::string> undo = a.All("--undo"), noTfs = a.All("--no-tfs");
+  // An image that is there is read as the starting point; one that is not starts as FF.
+  if (!CheckReadable(files) ||
+      (access(bin.c_str(), F_OK) == 0 && !CheckReadable({bin}, EmptyInput::Accepted)))
+    return NothingWritten();
   // The image is changed in place; the TFS pair is written anew.
   if (const int status = CheckTargets({{bin}, files, true}, "dif")) return status;
   if (!tfs.empty())
     if (const int status =
             CheckTargets({{tfs, CfgNameFor(tfs)}, files, a.Flag("--overwrite")}, "dif"))
       return status;
-  if (const int status = CheckDifApply(files, undo, noTfs, bin, tfs)) {
-    if (status == kExitUsage) return status;
-    std::fprintf(stderr, "Nothing was applied.\n");
-    return status;
-  }
+  if (const int status = CheckDifApply(files, undo, noTfs, bin, tfs))
+    return status == kExitUsage ? NothingWritten() : status;
   if (!bin.empty() && access(bin.c_str(), F_OK) != 0)
     std::fprintf(stderr,
                  "%s does not exist yet: it is made from the DIFs alone, every byte they do not "
@@ -211,8 +234,10 @@ int DifApply(const Args& a, ConsoleUi& ui) {
     if (!ui.errors()) std::fprintf(stderr, "Nothing was applied.\n");
     return kExitFailed;
   }
-  std::printf("Applied %d DIF file(s).\n", applied);
-  return 0;
+  std::string written = bin;
+  if (!tfs.empty()) written += (bin.empty() ? "" : " and ") + tfs + " with " + CfgNameFor(tfs);
+  return End({Ending::Kind::Completed, written + " written (" + std::to_string(applied) +
+                                           " DIF file" + (applied == 1 ? "" : "s") + " applied)"});
 }
 
 int Convert(const Args& a, ConsoleUi& ui) {
@@ -235,11 +260,13 @@ int Convert(const Args& a, ConsoleUi& ui) {
   TargetCheck targets{{out}, {in, a.Value("--comment")}, a.Flag("--overwrite")};
   if (toS500) targets.targets.assign(outSet.begin(), outSet.end());
   if (fromS500) targets.inputs.insert(targets.inputs.end(), inSet.begin(), inSet.end());
+  if (!fromS500 && !CheckReadable({in})) return NothingWritten();
+  if (!CheckReadable({a.Value("--comment")}, EmptyInput::Accepted)) return NothingWritten();
   if (const int status = CheckTargets(targets, "convert")) return status;
 
   TDIFCreationParams params;
   params.Compress = a.Flag("--zlib") ? kCompressionZLib : kCompressionNone;
-  if (!LoadComment(ui, a.Value("--comment"), params.Comment)) return kExitFailed;
+  if (!LoadComment(ui, a.Value("--comment"), params.Comment)) return NothingWritten();
 
   TDIFFile dif;
   if (fromS500) {
@@ -254,26 +281,27 @@ int Convert(const Args& a, ConsoleUi& ui) {
       return UsageError("no file of the set " + inSet[0] + ", " + inSet[1] + ", " + inSet[2] +
                             ", " + inSet[3] + " exists",
                         "convert");
-    if (!ReadS500Files(ui, dif, names)) return kExitFailed;
+    // An OGM file of a window without data is empty, and whole.
+    if (!CheckReadable({names.begin(), names.end()}, EmptyInput::Accepted)) return NothingWritten();
+    // A file the reader refuses is an input that cannot be used, found before anything
+    // was written.
+    if (!ReadS500Files(ui, dif, names)) return NothingWritten();
   } else if (!LoadFirmware(ui, in, kinds.at(from), dif)) {
-    return kExitFailed;
+    return NothingWritten();
   }
   const bool ok = toS500 ? SaveS500(ui, dif, from == "bin", outSet)
                          : SaveFirmware(ui, dif, out, kinds.at(to), params);
   if (!ok) return kExitFailed;
+  std::string done =
+      (toS500 ? Listed(outSet) : out) + " written from " + (fromS500 ? Listed(inSet) : in);
   uint32_t first = 0, last = 0;
   if (NORDataEnd(dif) == 0)
-    std::printf("Converted %s to %s; %s holds no NOR data, so the result holds none either.\n",
-                in.c_str(), out.c_str(), in.c_str());
+    done += "; " + in + " holds no NOR data, so the result holds none either";
   else if (toS500 && S500LeftOut(dif, first, last))
-    std::printf(
-        "Converted %s to %s; NOR %s-%s was left out (a 2BIN+2OGM set holds the firmware "
-        "area 0-%s only).\n",
-        in.c_str(), out.c_str(), RegionHex(first).c_str(), RegionHex(last).c_str(),
-        RegionHex(kS500FirmwareEnd - 1).c_str());
-  else
-    std::printf("Converted %s to %s.\n", in.c_str(), out.c_str());
-  return 0;
+    done += "; NOR " + RegionHex(first) + "-" + RegionHex(last) +
+            " was left out (a 2BIN+2OGM set holds the firmware area 0-" +
+            RegionHex(kS500FirmwareEnd - 1) + " only)";
+  return End({Ending::Kind::Completed, done});
 }
 
 }  // namespace

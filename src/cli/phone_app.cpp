@@ -1,5 +1,7 @@
 #include "phone_app.h"
 
+#include <unistd.h>
+
 #include <cstdio>
 
 #include "engine/opti_models.h"
@@ -58,7 +60,14 @@ void PhoneApp::OnInterrupt() {
 bool PhoneApp::Connect(const std::string& port) {
   settings.SetComPort(port);
   driver.ReinitializePort();
-  if (!frame.PortOpen) return false;
+  if (!frame.PortOpen) {
+    if (access(port.c_str(), F_OK) != 0)
+      std::fprintf(stderr,
+                   "To try the command without a phone, give --simulate %s in place of --port "
+                   "(a virtual phone for this one run).\n",
+                   options_.family.c_str());
+    return false;
+  }
   std::fprintf(stderr, "Turn on the phone in boot mode (waiting up to %u s)...\n",
                options_.bootTimeoutS);
   const int errorsBefore = ui.errors();

@@ -18,6 +18,7 @@
 #include "operations/dump_workflow.h"
 #include "operations/erase_workflow.h"
 #include "operations/flash_pages.h"
+#include "operations/flash_workflow.h"
 #include "operations/tfs_workflows.h"
 #include "phone_app.h"
 #include "phone_checks.h"
@@ -137,6 +138,13 @@ int Prepare(PhoneApp& app, const Options& o, Prepared& p) {
   const NorAreas& areas = app.frame.Areas();
   if (const int status = CheckInputs(o, areas, p.inputs)) return status;
   if (const int status = CheckRegion(o, areas, p.start, p.end)) return status;
+  if (o.command == "erase") {
+    const uint32_t first = static_cast<uint32_t>(FieldHexToInt(p.start));
+    const uint32_t last = static_cast<uint32_t>(FieldHexToInt(p.end));
+    if (const int status =
+            CheckEepromQuestion(o, areas, TouchesEeprom(first, uint64_t{last} - first + 1, areas)))
+      return status;
+  }
   if (const int status = CheckSectors(o)) return status;
   if (!UndoChoice(app, o, p.undo)) {
     std::fprintf(stderr, "Nothing was sent to the phone.\n");
@@ -157,6 +165,8 @@ int Prepare(PhoneApp& app, const Options& o, Prepared& p) {
 void Run(PhoneApp& app, const Options& o, const Prepared& p) {
   if (o.command == "identify") {
     std::fputs(app.FlashText().c_str(), stdout);
+    // Out before the ending line on standard error, also when both go to one file.
+    std::fflush(stdout);
     return;
   }
   const std::string &start = p.start, &end = p.end;
@@ -197,7 +207,7 @@ Ending Session(PhoneApp& app, const Options& o, const Prepared& p, const std::st
     return {Ending::Kind::Failed, Reason(app)};
   }
   if (!TerminationSignal() && !app.Cancelled()) Run(app, o, p);
-  const RunFacts facts{p.start, p.end, Written(o.undo, p.undoBefore), app.ui.eepromSkipped()};
+  const RunFacts facts{p.start, p.end, Written(o.undo, p.undoBefore), app.frame.Tally()};
   ending.signal = TerminationSignal();
   if (ending.signal == 0 && app.Failed())
     return {Ending::Kind::Failed, Reason(app) + UndoSavedText(o, facts)};

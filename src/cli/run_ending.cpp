@@ -3,8 +3,10 @@
 #include <csignal>
 #include <cstdio>
 
+#include "formats/nor_regions.h"
 #include "formats/s500_files.h"
 #include "formats/tfs_pair.h"
+#include "operations/operation_frame.h"
 #include "phone_commands.h"
 
 namespace brantle::cli {
@@ -37,6 +39,44 @@ std::string FlashedWhat(const Options& o) {
   return o.operands[1] + " flashed";
 }
 
+// "; EEPROM area E00000-E0FFFF kept" after a No to the EEPROM question.
+std::string KeptText(const OperationTally& t) {
+  return t.EepromKept.Empty() ? "" : "; EEPROM area " + t.EepromKept.Text() + " kept";
+}
+
+// Why a flash wrote nothing, or what it could not write.
+std::string LeftOutText(const OperationTally& t) {
+  std::string text = KeptText(t);
+  if (t.WroteNothing() && t.UnchangedCount > 0)
+    text += "; the phone already held the bytes (" + std::to_string(t.UnchangedCount) +
+            (t.UnchangedCount == 1 ? " sector" : " sectors") + " unchanged)";
+  if (t.FilesLeftOut > 0)
+    text += "; " + std::to_string(t.FilesLeftOut) +
+            " file(s) for the phone's file system left out (this phone has none)";
+  return text;
+}
+
+// The part of the region START-END that no stretch of kept covers, as the region
+// fields write it: "10000-DFFFFF".
+std::string RegionWithout(const std::string& start, const std::string& end,
+                          const NorStretches& kept) {
+  uint64_t from = static_cast<uint32_t>(FieldHexToInt(start));
+  const uint64_t to = static_cast<uint32_t>(FieldHexToInt(end));
+  std::string text;
+  const auto add = [&](uint64_t first, uint64_t last) {
+    if (first > last) return;
+    text += (text.empty() ? "" : ", ") + RegionHex(static_cast<uint32_t>(first)) + "-" +
+            RegionHex(static_cast<uint32_t>(last));
+  };
+  for (const NorStretch& k : kept.List()) {
+    if (k.Last < from || k.First > to) continue;
+    if (k.First > from) add(from, k.First - 1);
+    from = uint64_t{k.Last} + 1;
+  }
+  add(from, to);
+  return text;
+}
+
 }  // namespace
 
 std::string UndoSavedText(const Options& o, const RunFacts& f) {
@@ -48,10 +88,14 @@ std::string CompletedText(const Options& o, const RunFacts& f) {
   if (c == "identify") return "the flash type was read";
   if (c == "dump") return "NOR " + f.start + "-" + f.end + " saved to " + o.output;
   if (c == "dump-s500") return "the firmware saved to " + Targets(o);
+  const OperationTally& t = f.tally;
   if (c == "flash")
-    return FlashedWhat(o) + (f.eepromSkipped ? ", the EEPROM area left as it was" : "") +
+    return (t.WroteNothing() ? "nothing was written" : FlashedWhat(o)) + LeftOutText(t) +
            UndoSavedText(o, f);
-  if (c == "erase") return "NOR " + f.start + "-" + f.end + " erased" + UndoSavedText(o, f);
+  if (c == "erase")
+    return (t.Erased.Empty() ? "nothing was erased"
+                             : "NOR " + RegionWithout(f.start, f.end, t.EepromKept) + " erased") +
+           KeptText(t) + UndoSavedText(o, f);
   const std::string& kind = o.operands[0];
   if (kind == "flash" || kind == "put")
     return "files written into the phone's file system; the phone was disconnected";

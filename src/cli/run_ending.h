@@ -6,6 +6,7 @@
 #include <string>
 
 #include "cli_options.h"
+#include "operations/operation_tally.h"
 
 namespace brantle::cli {
 
@@ -18,9 +19,9 @@ struct Ending {
 
 // What a run did besides its command.
 struct RunFacts {
-  std::string start, end;      // dump and erase: the region
-  bool undoSaved = false;      // the undo DIF was written
-  bool eepromSkipped = false;  // the EEPROM question was answered No
+  std::string start, end;  // dump and erase: the region
+  bool undoSaved = false;  // the undo DIF was written
+  OperationTally tally;    // what the phone confirmed: written, erased, left out
 };
 
 // What the command did when it went through.

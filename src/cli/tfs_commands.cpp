@@ -8,10 +8,14 @@
 #include "cli_options.h"
 #include "console_progress.h"
 #include "console_ui.h"
+#include "formats/input_file_problem.h"
 #include "formats/stde_decoder.h"
 #include "formats/tfs_pair.h"
 #include "help_texts.h"
+#include "input_checks.h"
+#include "lang/lang_get.h"
 #include "phone_commands.h"
+#include "run_ending.h"
 #include "target_checks.h"
 
 namespace brantle::cli {
@@ -31,7 +35,7 @@ bool Decode(ConsoleUi& ui, const std::string& in, const std::string& family, TDI
             std::vector<std::string>& directories) {
   FileSectorSource source(SectorsFor(in, family));
   if (!source.Open(in)) {
-    ui.Error("Operation aborted: could not open file " + in);
+    ui.Error(LangGet("ErrC_Operation_Aborted") + " " + OpenFailure(in));
     return false;
   }
   TFSDumpOptions options;
@@ -83,6 +87,10 @@ int RunTfsCommand(const std::vector<std::string>& args) {
     if (const int status =
             CheckTargets({{words[3], CfgNameFor(words[3])}, {words[2]}, overwrite}, "tfs"))
       return status;
+  if (!CheckReadable({words[2]})) {
+    if (sub == "decode") std::fprintf(stderr, "Nothing was written.\n");
+    return kExitUsage;
+  }
   ConsoleProgress progress;
   ConsoleUi ui(progress, false);
   TDIFFile dif;
@@ -90,9 +98,10 @@ int RunTfsCommand(const std::vector<std::string>& args) {
   if (!Decode(ui, words[2], family, dif, directories)) return kExitFailed;
   if (sub == "decode") {
     if (!WriteTfsPair(ui, dif, words[3], &directories)) return kExitFailed;
-    std::printf("Decoded %zu files in %zu directories into %s\n", dif.Blocks.size(),
-                directories.size(), words[3].c_str());
-    return ui.errors() ? kExitFailed : 0;
+    if (ui.errors()) return kExitFailed;
+    return End({Ending::Kind::Completed, words[3] + " and " + CfgNameFor(words[3]) + " written: " +
+                                             std::to_string(dif.Blocks.size()) + " files in " +
+                                             std::to_string(directories.size()) + " directories"});
   }
   // One sorted listing: directories end in "/", files carry their size.
   std::vector<std::pair<std::string, std::string>> lines;

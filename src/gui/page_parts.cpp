@@ -6,7 +6,7 @@
 #include <QLineEdit>
 #include <QSignalBlocker>
 
-#include "operations/input_file_problem.h"
+#include "formats/input_file_problem.h"
 
 namespace brantle::gui {
 

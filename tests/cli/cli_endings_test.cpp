@@ -14,12 +14,7 @@ namespace {
 
 using test::ReadFile;
 
-// The text after the last line break before the end.
-std::string LastLine(const std::string& text) {
-  const std::string trimmed = text.substr(0, text.find_last_not_of("\r\n") + 1);
-  const size_t start = trimmed.find_last_of("\r\n");
-  return start == std::string::npos ? trimmed : trimmed.substr(start + 1);
-}
+using test::LastLine;
 
 class CliEndings : public test::CliOnPhone {};
 
@@ -33,7 +28,7 @@ TEST_F(CliEndings, ACompletedRunSaysWhatItDid) {
        "Completed: " + dir.File("fw.bin") + " flashed; undo data saved in " + dir.File("u.dif") +
            "."},
       {{"flash", "hex", "--offset", "E00000", "AB", "--eeprom", "no"},
-       "Completed: the bytes typed flashed at E00000, the EEPROM area left as it was."},
+       "Completed: nothing was written; EEPROM area E00000-E0FFFF kept."},
       {{"erase", "--region", "10100-2FEFF"}, "Completed: NOR 10100-2FEFF erased."},
       {{"tfs", "raw-read", "0", "3", dir.File("r.tfr")},
        "Completed: NAND sectors 0-3 saved to " + dir.File("r.tfr") + "."},
@@ -146,10 +141,19 @@ TEST_F(CliEndings, DeclinedFormatIsACancelNotACompletion) {
 }
 
 // The erase asks its own EEPROM question; --eeprom answers it as it answers a flash's.
+// The last line says what was erased and what was kept, as the phone holds it.
 TEST_F(CliEndings, AnEraseTakesItsEepromAnswerFromTheOption) {
   const std::string before = Nor();
-  auto r = Run({"erase", "--region", "DF0000-E0FFFF", "--eeprom", "no"});
+  auto r = Run({"erase", "--region", "eeprom", "--eeprom", "no"});
   EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(LastLine(r.err), "Completed: nothing was erased; EEPROM area E00000-FFFFFF kept.")
+      << r.err;
+  EXPECT_EQ(NorDifference(before), "");
+
+  r = Run({"erase", "--region", "DF0000-E0FFFF", "--eeprom", "no"});
+  EXPECT_EQ(r.status, 0) << r.err;
+  EXPECT_EQ(LastLine(r.err), "Completed: NOR DF0000-DFFFFF erased; EEPROM area E00000-E0FFFF kept.")
+      << r.err;
   EXPECT_NE(r.err.find("You are going to erase system EEPROM area"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("(answered No: --eeprom no)"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("Erase completed.\nThe EEPROM area was not erased: E00000-E0FFFF"),
@@ -162,6 +166,34 @@ TEST_F(CliEndings, AnEraseTakesItsEepromAnswerFromTheOption) {
   EXPECT_EQ(r.status, 0) << r.err;
   EXPECT_NE(r.err.find("Erase completed."), std::string::npos) << r.err;
   EXPECT_EQ(Nor(0xE00000, 0x10000), std::string(0x10000, '\xFF'));
+}
+
+// Without a terminal the EEPROM question of an erase could not be answered: the
+// command does not begin, and the phone is not even connected.
+TEST_F(CliEndings, AnEepromEraseWithoutATerminalIsRefusedBeforeConnecting) {
+  const std::string before = Nor();
+  for (const char* region : {"eeprom", "full", "DFFFFF-E00000"}) {
+    const auto r = Run({"erase", "--region", region});
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find("the erase reaches into the EEPROM area (E00000-FFFFFF) and there is "
+                         "no terminal to ask on: give --eeprom yes or --eeprom no"),
+              std::string::npos)
+        << r.err;
+  }
+  EXPECT_EQ(phone->Stats().connects, 0);
+  EXPECT_EQ(NorDifference(before), "");
+  // Below the EEPROM area nothing is asked: the erase goes ahead.
+  EXPECT_EQ(Run({"erase", "--region", "DF0000-DFFFFF"}).status, 0);
+  EXPECT_EQ(phone->Stats().connects, 1);
+}
+
+// What identify prints comes before its last line, also when both go into one file.
+TEST_F(CliEndings, IdentifyEndsWithItsCompletedLine) {
+  const auto r = test::RunProgram("/bin/sh", {"-c", test::kCli + " --port " + phone->PortPath() +
+                                                        " --family E800 identify 2>&1"});
+  ASSERT_EQ(r.status, 0) << r.out;
+  EXPECT_EQ(LastLine(r.out), "Completed: the flash type was read.") << r.out;
+  EXPECT_NE(r.out.find("Flash: Samsung KBB05A300"), std::string::npos) << r.out;
 }
 
 }  // namespace

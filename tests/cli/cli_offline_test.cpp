@@ -1,6 +1,8 @@
 // brantle-cli's offline commands as a script would run them.
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <clocale>
 #include <cstdlib>
@@ -17,6 +19,7 @@ namespace brantle {
 namespace {
 
 using test::kCli;
+using test::LastLine;
 using test::ReadFile;
 
 class CliOffline : public ::testing::Test {
@@ -62,6 +65,59 @@ TEST_F(CliOffline, CreateInfoApplyAndUndo) {
   EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
 }
 
+// Every input that cannot be used is named with the system's reason, and the command
+// stops (exit 2) before it writes anything.
+TEST_F(CliOffline, AnInputThatCannotBeUsedIsNamedWithItsReasonAndNothingIsWritten) {
+  dir.Write("empty.bin", "");
+  dir.Write("locked.bin", original);
+  const std::string missing = dir.File("fw.bin"), folder = dir.path();
+  struct Case {
+    std::vector<std::string> args;
+    std::string said;
+  };
+  const std::vector<Case> cases = {
+      {{"convert", "bin-to-s3", missing, dir.File("fw.s3")},
+       missing + ": No such file or directory"},
+      {{"dif", "info", dir.File("patch.dif")},
+       dir.File("patch.dif") + ": No such file or directory"},
+      // The file that is missing is the one named, not the other input.
+      {{"dif", "create", "--original", dir.File("old.bin"), "--target", dir.File("b.bin"), "-o",
+        dir.File("p.dif")},
+       dir.File("old.bin") + ": No such file or directory"},
+      {{"convert", "s3-to-bin", folder, dir.File("out.bin")}, folder + ": is a folder"},
+      {{"convert", "bin-to-s3", dir.File("empty.bin"), dir.File("fw.s3")},
+       dir.File("empty.bin") + ": is empty"},
+      {{"dif", "apply", dir.File("none.dif"), "--bin", dir.File("work.bin")},
+       dir.File("none.dif") + ": No such file or directory"},
+      {{"dif", "create", "--target", dir.File("b.bin"), "--comment", dir.File("notes.txt"), "-o",
+        dir.File("p.dif")},
+       dir.File("notes.txt") + ": No such file or directory"},
+  };
+  for (const Case& c : cases) {
+    const auto r = Run(c.args);
+    EXPECT_EQ(r.status, 2) << r.err;
+    EXPECT_NE(r.err.find(c.said + "\n"), std::string::npos) << c.said << "\n" << r.err;
+    EXPECT_EQ(r.err.find("Completed"), std::string::npos) << r.err;
+  }
+  for (const char* never : {"fw.s3", "p.dif", "out.bin", "work.bin"})
+    EXPECT_FALSE(std::ifstream(dir.File(never)).good()) << never;
+
+  // A file this user may not read, as someone without the rights to it: root reads
+  // everything, so a root test runs the program as nobody.
+  std::vector<std::string> program = {kCli};
+  if (geteuid() == 0)
+    program = {"/usr/bin/setpriv", "--reuid=65534", "--regid=65534", "--clear-groups", kCli};
+  else
+    chmod(dir.File("locked.bin").c_str(), 0);
+  std::vector<std::string> args(program.begin() + 1, program.end());
+  for (const std::string& a : {std::string("convert"), std::string("bin-to-s3"),
+                               dir.File("locked.bin"), std::string("/tmp/never.s3")})
+    args.push_back(a);
+  const auto r = test::RunProgram(program[0], args);
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find(dir.File("locked.bin") + ": permission denied"), std::string::npos) << r.err;
+}
+
 TEST_F(CliOffline, ConversionsRoundTrip) {
   ASSERT_EQ(Run({"convert", "bin-to-s3", dir.File("b.bin"), dir.File("b.s3")}).status, 0);
   ASSERT_EQ(Run({"convert", "s3-to-dif", dir.File("b.s3"), dir.File("b.dif")}).status, 0);
@@ -75,21 +131,23 @@ TEST_F(CliOffline, ConversionsRoundTrip) {
 TEST_F(CliOffline, BadInputGetsTheWindowsMessageAndAnExitStatus) {
   dir.Write("junk.dif", "KTZDnot really a DIF");
   auto r = Run({"dif", "apply", dir.File("junk.dif"), "--bin", dir.File("x.bin")});
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find(dir.File("junk.dif") + ": invalid DIF file"), std::string::npos) << r.err;
 
   dir.Write("bad.s3", "S00600004844521B\nS3XX\n");
   r = Run({"convert", "s3-to-bin", dir.File("bad.s3"), dir.File("x.bin")});
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("Error: invalid S3 file, line 1"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::ifstream(dir.File("x.bin")).good());
 
   r = Run({"dif", "create", "--target", dir.File("b.bin"), "--reversal", "separate", "-o",
            dir.File("p.dif")});
   EXPECT_EQ(r.status, 2);
   EXPECT_NE(r.err.find("--undo-out"), std::string::npos);
   r = Run({"dif", "create", "--target", dir.File("missing.bin"), "-o", dir.File("p.dif")});
-  EXPECT_EQ(r.status, 1);
-  EXPECT_NE(r.err.find("DIF creation aborted: could not open file"), std::string::npos) << r.err;
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(dir.File("missing.bin") + ": No such file or directory"), std::string::npos)
+      << r.err;
   EXPECT_EQ(Run({"convert", "bin-to-bin", "a", "b"}).status, 2);
   EXPECT_EQ(Run({"dif", "frobnicate"}).status, 2);
 }
@@ -123,16 +181,16 @@ TEST_F(CliOffline, ApplyWritesNothingWhenAnyDifCannotBeUsed) {
   dir.Write("work.bin", original);
   auto r = Run({"dif", "apply", dir.File("good.dif"), dir.File("random.dif"), "--bin",
                 dir.File("work.bin")});
-  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find(dir.File("random.dif") + ": invalid DIF file"), std::string::npos) << r.err;
-  EXPECT_NE(r.err.find("Nothing was applied."), std::string::npos) << r.err;
-  EXPECT_EQ(r.out.find("Applied"), std::string::npos) << r.out;
+  EXPECT_NE(r.err.find("Nothing was written."), std::string::npos) << r.err;
+  EXPECT_EQ(r.err.find("Completed"), std::string::npos) << r.err;
   EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
 
   r = Run({"dif", "apply", dir.File("good.dif"), dir.File("missing.dif"), "--bin",
            dir.File("work.bin")});
-  EXPECT_EQ(r.status, 1) << r.err;
-  EXPECT_NE(r.err.find(dir.File("missing.dif") + ": could not open file"), std::string::npos)
+  EXPECT_EQ(r.status, 2) << r.err;
+  EXPECT_NE(r.err.find(dir.File("missing.dif") + ": No such file or directory"), std::string::npos)
       << r.err;
   EXPECT_EQ(ReadFile(dir.File("work.bin")), original);
 
@@ -140,7 +198,7 @@ TEST_F(CliOffline, ApplyWritesNothingWhenAnyDifCannotBeUsed) {
   WriteDif(dir.File("files.dif"), {TfsBlock("/user/a.txt", "text")});
   r = Run(
       {"dif", "apply", dir.File("good.dif"), dir.File("files.dif"), "--bin", dir.File("work.bin")});
-  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find("files.dif: its TFS files are left out (no --tfs OUT.tfs given)"),
             std::string::npos)
       << r.err;
@@ -151,7 +209,10 @@ TEST_F(CliOffline, ApplyWritesNothingWhenAnyDifCannotBeUsed) {
   r = Run({"dif", "apply", dir.File("good.dif"), dir.File("files.dif"), "--bin",
            dir.File("work.bin"), "--tfs", dir.File("out.tfs")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Applied 2 DIF file(s).\n");
+  EXPECT_NE(r.err.find("Completed: " + dir.File("work.bin") + " and " + dir.File("out.tfs") +
+                       " with " + dir.File("out.cfg") + " written (2 DIF files applied)."),
+            std::string::npos)
+      << r.err;
   EXPECT_EQ(ReadFile(dir.File("work.bin")), std::string(original).replace(16, 4, "GOOD"));
   EXPECT_EQ(ReadFile(dir.File("out.tfs")), "text");
 }
@@ -164,7 +225,7 @@ TEST_F(CliOffline, UndoOfAFileWithoutUndoDataIsRefused) {
   dir.Write("work.bin", target);
   r = Run({"dif", "apply", dir.File("patch.dif"), "--undo", dir.File("patch.dif"), "--bin",
            dir.File("work.bin")});
-  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find(dir.File("patch.dif") + " holds no undo data"), std::string::npos) << r.err;
   EXPECT_NE(r.err.find("--undo-out"), std::string::npos) << r.err;
   EXPECT_EQ(ReadFile(dir.File("work.bin")), target);
@@ -230,9 +291,9 @@ TEST_F(CliOffline, SeparateReversalWithoutAnOriginalSaysNoUndoDifWasWritten) {
   const auto r = Run({"dif", "create", "--target", dir.File("b.bin"), "--reversal", "separate",
                       "--undo-out", dir.File("nu.dif"), "-o", dir.File("p.dif")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "DIF written: " + dir.File("p.dif") +
-                       "; no undo DIF written: no --original IMAGE to take the original bytes "
-                       "from\n");
+  EXPECT_EQ(LastLine(r.err), "Completed: " + dir.File("p.dif") +
+                                 " written; no undo DIF written: no --original IMAGE to take the "
+                                 "original bytes from.");
   EXPECT_FALSE(std::ifstream(dir.File("nu.dif")).good());
 }
 
@@ -283,7 +344,7 @@ TEST_F(CliOffline, CreateWritesNothingWhenAMergedDifCannotBeUsed) {
   dir.Write("random.dif", std::string(300, '\x5A'));
   const auto r = Run({"dif", "create", "--merge", dir.File("good.dif"), "--merge",
                       dir.File("random.dif"), "-o", dir.File("out.dif")});
-  EXPECT_EQ(r.status, 1) << r.err;
+  EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find(dir.File("random.dif") + ": invalid DIF file"), std::string::npos) << r.err;
   EXPECT_FALSE(std::ifstream(dir.File("out.dif")).good());
 }
@@ -294,16 +355,20 @@ TEST_F(CliOffline, AnS500SetSaysWhatItLeavesOut) {
   dir.Write("full.bin", image);
   auto r = Run({"convert", "bin-to-s500", dir.File("full.bin"), dir.File("set")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Converted " + dir.File("full.bin") + " to " + dir.File("set") +
-                       "; NOR F00000-FFFFFF was left out (a 2BIN+2OGM set holds the firmware "
-                       "area 0-EFFFFF only).\n");
+  const std::string set = dir.File("set_1.bin") + ", " + dir.File("set_2.bin") + ", " +
+                          dir.File("set_1.ogm") + " and " + dir.File("set_2.ogm");
+  EXPECT_EQ(LastLine(r.err), "Completed: " + set + " written from " + dir.File("full.bin") +
+                                 "; NOR F00000-FFFFFF was left out (a 2BIN+2OGM set holds the "
+                                 "firmware area 0-EFFFFF only).");
   EXPECT_EQ(ReadFile(dir.File("set_2.ogm")), image.substr(0xC70000, 0x290000));
 
   // A firmware image has nothing to leave out.
   dir.Write("fw.bin", image.substr(0, 0xF00000));
   r = Run({"convert", "bin-to-s500", dir.File("fw.bin"), dir.File("fw")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Converted " + dir.File("fw.bin") + " to " + dir.File("fw") + ".\n");
+  EXPECT_EQ(LastLine(r.err), "Completed: " + dir.File("fw_1.bin") + ", " + dir.File("fw_2.bin") +
+                                 ", " + dir.File("fw_1.ogm") + " and " + dir.File("fw_2.ogm") +
+                                 " written from " + dir.File("fw.bin") + ".");
 }
 
 // An S3 file of only a header and an end record is a valid empty image: the result is
@@ -312,9 +377,9 @@ TEST_F(CliOffline, AConversionOfNoDataSaysSo) {
   dir.Write("empty.s3", "S00600004844521B\r\nS70500000000FA\r\n");
   auto r = Run({"convert", "s3-to-bin", dir.File("empty.s3"), dir.File("out.bin")});
   ASSERT_EQ(r.status, 0) << r.err;
-  EXPECT_EQ(r.out, "Converted " + dir.File("empty.s3") + " to " + dir.File("out.bin") + "; " +
-                       dir.File("empty.s3") +
-                       " holds no NOR data, so the result holds none either.\n");
+  EXPECT_EQ(LastLine(r.err), "Completed: " + dir.File("out.bin") + " written from " +
+                                 dir.File("empty.s3") + "; " + dir.File("empty.s3") +
+                                 " holds no NOR data, so the result holds none either.");
   EXPECT_EQ(ReadFile(dir.File("out.bin")), "");
   // A set of which no file exists is named in full.
   r = Run({"convert", "s500-to-bin", dir.File("none"), dir.File("x.bin")});

@@ -54,8 +54,14 @@ TEST_F(CliTfs, BadDumpsAreReported) {
   auto r = test::RunProgram(kCli, {"tfs", "ls", dir.File("junk.tfr")});
   EXPECT_EQ(r.status, 1);
   EXPECT_FALSE(r.err.empty());
+  // A file that cannot be read at all is refused as any input is.
   r = test::RunProgram(kCli, {"tfs", "ls", dir.File("missing.tfr")});
-  EXPECT_EQ(r.status, 1);
+  EXPECT_EQ(r.status, 2);
+  EXPECT_EQ(r.err, dir.File("missing.tfr") + ": No such file or directory\n");
+  r = test::RunProgram(kCli, {"tfs", "decode", dir.File(""), dir.File("out.tfs")});
+  EXPECT_EQ(r.status, 2);
+  EXPECT_NE(r.err.find(": is a folder"), std::string::npos) << r.err;
+  EXPECT_FALSE(std::ifstream(dir.File("out.tfs")).good());
   EXPECT_EQ(test::RunProgram(kCli, {"tfs", "unpack", "x"}).status, 2);
 }
 

@@ -44,14 +44,17 @@ TEST(ImageFileTest, OpenFailuresAreReportedWithTheContext) {
   ::mkdir(dir.File("folder").c_str(), 0755);
   ::mkfifo(dir.File("pipe").c_str(), 0644);
   // A folder or a FIFO picked by mistake must neither hang nor read as an image.
-  for (const char* name : {"missing.bin", "folder", "pipe"}) {
+  // Each is named with what is wrong with it.
+  for (const auto& [name, why] :
+       {std::pair{"missing.bin", "No such file or directory"}, std::pair{"folder", "is a folder"},
+        std::pair{"pipe", "is not a regular file"}}) {
     RecordingUi ui;
     std::string image = "stale";
     EXPECT_FALSE(ReadImageFile(ui, dir.File(name), "Flashing aborted:", image)) << name;
     EXPECT_TRUE(image.empty());
     ASSERT_EQ(ui.messages.size(), 1u);
     EXPECT_EQ(ui.messages[0].kind, MessageKind::Error);
-    EXPECT_EQ(ui.messages[0].text, "Flashing aborted: could not open file");
+    EXPECT_EQ(ui.messages[0].text, "Flashing aborted: " + dir.File(name) + ": " + std::string(why));
     EXPECT_EQ(ui.idleStates, 1);
   }
 }

@@ -298,7 +298,8 @@ TEST(S3FileTest, InvalidLineNamesItsIndexAndLeavesTheContainerAlone) {
   RecordingUi missing;
   EXPECT_FALSE(ReadS3File(missing, dir.File("none.s3"), "Operation aborted:", dif));
   ASSERT_EQ(missing.messages.size(), 1u);
-  EXPECT_EQ(missing.messages[0].text, "Operation aborted: could not open file");
+  EXPECT_EQ(missing.messages[0].text,
+            "Operation aborted: " + dir.File("none.s3") + ": No such file or directory");
 }
 
 // ---- against independent S-record tools -------------------------------------------

@@ -70,12 +70,13 @@ TEST(S500ReadTest, OversizedFilesAreRejectedByName) {
   struct Case {
     S500Part part;
     const char* file;
-    const char* text;
+    std::string text;
   };
   const Case cases[] = {
       {kS500Bin1, "big_1.bin", "Operation aborted: invalid BIN1 file"},
       {kS500Ogm2, "big_2.ogm", "Operation aborted: invalid OGM2 file"},
-      {kS500Bin2, "missing_2.bin", "Operation aborted: could not open file"},
+      {kS500Bin2, "missing_2.bin",
+       "Operation aborted: " + dir.File("missing_2.bin") + ": No such file or directory"},
   };
   for (const Case& c : cases) {
     RecordingUi ui;

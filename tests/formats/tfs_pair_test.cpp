@@ -278,7 +278,8 @@ TEST(TfsPairTest, RejectedPairsLoadNothing) {
   RecordingUi missing;
   EXPECT_FALSE(ReadTfsPair(missing, dif, dir.File("none.tfs"), nullptr));
   ASSERT_EQ(missing.messages.size(), 1u);
-  EXPECT_EQ(missing.messages[0].text, "Operation aborted: could not open file");
+  EXPECT_EQ(missing.messages[0].text,
+            "Operation aborted: " + dir.File("none.tfs") + ": No such file or directory");
 }
 
 TEST(TfsPairTest, WriterRefusesWhatWouldNotReadBack) {

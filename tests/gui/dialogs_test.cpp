@@ -140,8 +140,9 @@ void DialogsTest::LoadCommentOfAPlainTextFileAndSaveIt() {
   // A file that cannot be read: the error box, the editor as it was.
   rig.dialogs.files.push_back(std::vector<std::string>{rig.dir.File("absent.txt")});
   dialog.findChild<QPushButton*>("B_LoadComment")->click();
-  QCOMPARE(rig.dialogs.Texts(MessageKind::Error).back(),
-           "Error: some error reading file " + rig.dir.File("absent.txt"));
+  QCOMPARE(rig.dialogs.Texts(MessageKind::Error).back(), "Error: some error reading file " +
+                                                             rig.dir.File("absent.txt") +
+                                                             ": No such file or directory");
   QCOMPARE(dialog.findChild<QTextEdit*>("E_Comment")->toPlainText(),
            QString("first line\nsecond line"));
 }

@@ -28,7 +28,8 @@ TEST(CommentFile, RtfAsItIsPlainTextMadeIntoRtfAndUnreadableFilesReported) {
   EXPECT_FALSE(ReadCommentFile(ui, dir.File("absent.rtf"), rtf));
   EXPECT_EQ(rtf, "kept");
   ASSERT_EQ(ui.messages.size(), 1u);
-  EXPECT_EQ(ui.messages[0].text, "Error: some error reading file " + dir.File("absent.rtf"));
+  EXPECT_EQ(ui.messages[0].text, "Error: some error reading file " + dir.File("absent.rtf") +
+                                     ": No such file or directory");
 }
 
 TEST(CommentFile, AFailedWriteKeepsTheOldFile) {

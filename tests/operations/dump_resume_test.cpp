@@ -185,5 +185,32 @@ TEST_F(DumpResumeTest, NoStartsAfreshAndTheCompletedDumpRemovesTheSideFile) {
   EXPECT_FALSE(Exists(side));
 }
 
+// Started again without resuming (the command line without --resume) and failing
+// early: the earlier side file, which holds more, is still there to be resumed; the
+// person was told --resume would continue it.
+TEST_F(DumpResumeTest, ADumpNotResumedKeepsTheSideFileUntilItCompletes) {
+  Interrupted(target);
+  std::string before;
+  ASSERT_EQ(ReadWholeFile(side, before), FileStatus::Ok);
+
+  auto again = Phone();
+  CancelAfter(*again, 0x10000);
+  EXPECT_FALSE(DumpNor(again->frame, again->driver, "0", "FFFFF", DumpFileType::BinCla, target, {},
+                       DumpResume::No));
+  const std::vector<std::string> told = again->ui.Texts(MessageKind::Information);
+  ASSERT_EQ(told.size(), 1u);
+  EXPECT_NE(told[0].find("--resume would continue it"), std::string::npos) << told[0];
+  std::string after;
+  ASSERT_EQ(ReadWholeFile(side, after), FileStatus::Ok);
+  EXPECT_EQ(after, before);
+
+  // Completed at last: the target is right and the side file gone.
+  auto last = Phone();
+  EXPECT_TRUE(DumpNor(last->frame, last->driver, "0", "FFFFF", DumpFileType::BinCla, target, {},
+                      DumpResume::No));
+  EXPECT_EQ(ReadFile(target), NorBytes(*last, 0, 0xFFFFF));
+  EXPECT_FALSE(Exists(side));
+}
+
 }  // namespace
 }  // namespace brantle

@@ -192,9 +192,9 @@ TEST_P(EraseEepromTest, NoErasesOnlyTheFirmwarePartOfARegionAcrossTheBoundary) {
   EXPECT_EQ(Warnings().size(), 1u);
   // One ending, the erase's own, naming the part kept (the head's write-back says
   // nothing of its own).
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Information),
-            std::vector<std::string>{
-                "Erase completed.\nThe EEPROM area was not erased: E00000-E0FEFF"});
+  EXPECT_EQ(
+      rig.ui.Texts(MessageKind::Information),
+      std::vector<std::string>{"Erase completed.\nThe EEPROM area was not erased: E00000-E0FEFF"});
   EXPECT_EQ(rig.Nor(), Erased(before, 0xDF0100, 0xDFFFFF));
 
   // The undo holds what was erased, and puts it back without touching the EEPROM.

@@ -53,9 +53,10 @@ TEST_F(FlashPagesTest, BinPartReportsOpenAndReadFailures) {
   EXPECT_FALSE(BuildBinPartImage(ui, {dir.File("part.bin"), "8", "0", "3"}, image));
   EXPECT_FALSE(BuildBinPartImage(ui, {dir.File("part.bin"), "0", "0", "zz"}, image));
   EXPECT_EQ(ui.Texts(MessageKind::Error),
-            std::vector<std::string>({"Flashing aborted: could not open file",
-                                      "Flashing aborted: Error: some error reading file",
-                                      "Flashing aborted: Error: some error reading file"}));
+            std::vector<std::string>(
+                {"Flashing aborted: " + dir.File("missing.bin") + ": No such file or directory",
+                 "Flashing aborted: Error: some error reading file",
+                 "Flashing aborted: Error: some error reading file"}));
   EXPECT_TRUE(image.Blocks.empty());
 }
 
@@ -66,7 +67,8 @@ TEST_F(FlashPagesTest, BinImageIsOneBlockAtZeroAndUnreadableFilesAreReported) {
 
   EXPECT_FALSE(BuildS3Image(ui, dir.File("missing.s3"), image));
   EXPECT_EQ(ui.Texts(MessageKind::Error),
-            std::vector<std::string>({"Operation aborted: could not open file"}));
+            std::vector<std::string>(
+                {"Operation aborted: " + dir.File("missing.s3") + ": No such file or directory"}));
 }
 
 TEST_F(FlashPagesTest, TwoBinDifferencesBytewiseOr64K) {
@@ -139,7 +141,8 @@ TEST_F(FlashPagesTest, AFailedBuildNeverReachesThePhone) {
   undo.Make = true;
   FlashBinPage(rig.frame, rig.driver, dir.File("missing.bin"), undo);
   EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
-            std::vector<std::string>({"Flashing aborted: could not open file"}));
+            std::vector<std::string>(
+                {"Flashing aborted: " + dir.File("missing.bin") + ": No such file or directory"}));
   EXPECT_TRUE(rig.ui.fileDialogs.empty()) << "no undo is offered for an operation never run";
   EXPECT_FALSE(rig.frame.Busy);
 }

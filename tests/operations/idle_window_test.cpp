@@ -16,8 +16,8 @@ TEST(IdleWindowTest, PhoneCommandsNeedAPhoneAndFileSystemCommandsOneWithAFileSys
     bool fileSystem;
   };
   // E700, E800, E330, S500, then two OptiFlash models.
-  for (const Case& c : {Case{0, true}, Case{1, true}, Case{2, true}, Case{3, false},
-                        Case{4, false}, Case{20, false}}) {
+  for (const Case& c : {Case{0, true}, Case{1, true}, Case{2, true}, Case{3, false}, Case{4, false},
+                        Case{20, false}}) {
     SCOPED_TRACE(c.selectorIndex);
     test::FrameRig rig;
     rig.frame.SetFamily(rig.settings.SetFamilyBySelectorIndex(c.selectorIndex));
@@ -44,7 +44,7 @@ TEST(IdleWindowTest, PhoneCommandsNeedAPhoneAndFileSystemCommandsOneWithAFileSys
 
 TEST(IdleWindowTest, FlashHelpOfAnUnknownFlashNamesItsIds) {
   test::PhoneRig rig("E700");
-  rig.eConfig.deviceId = 0xE1;  // a device of that maker the table does not list
+  rig.eConfig.deviceId = 0xE1;     // a device of that maker the table does not list
   rig.ui.answers = {Answer::Yes};  // go on with the unknown flash
   ASSERT_TRUE(rig.Connect());
   EXPECT_EQ(rig.frame.State().FlashType.Text, "Unidentified!!!");

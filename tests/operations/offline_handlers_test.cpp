@@ -336,7 +336,8 @@ TEST_F(S3Conversion, MissingSourceIsReportedAndNothingIsAskedFurther) {
   Choose("none.s3");
   EXPECT_FALSE(S3toBDClick(frame, dialog.Parameters));
   EXPECT_EQ(ui.Texts(MessageKind::Error),
-            std::vector<std::string>{"Operation aborted: could not open file"});
+            std::vector<std::string>{"Operation aborted: " + dir.File("none.s3") +
+                                     ": No such file or directory"});
   EXPECT_EQ(ui.fileDialogs.size(), 1u);
   EXPECT_FALSE(frame.Busy);
 }

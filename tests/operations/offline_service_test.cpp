@@ -152,7 +152,8 @@ TEST_F(OfflineServiceTest, UnreadableTargetStopsWithTheCreatePrefix) {
   r.Output = dir.File("p.dif");
   EXPECT_FALSE(CreateDif(ui, r));
   ASSERT_EQ(ui.Texts(MessageKind::Error).size(), 1u);
-  EXPECT_EQ(ui.Texts(MessageKind::Error)[0], "DIF creation aborted: could not open file");
+  EXPECT_EQ(ui.Texts(MessageKind::Error)[0],
+            "DIF creation aborted: " + dir.File("missing.bin") + ": No such file or directory");
 }
 
 TEST_F(OfflineServiceTest, ApplyToAMissingBinMakesItFromFF) {

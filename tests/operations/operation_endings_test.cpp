@@ -97,9 +97,9 @@ TEST(FlashEndingPhoneTest, EverySectorSkippedAfterNoSaysNothingWasWritten) {
     rig.ui.answers = {Answer::No};
     FlashHexPage(rig.frame, rig.driver, "E00010", "\xAB\xCD", {});
     EXPECT_EQ(rig.Nor(), before);
-    EXPECT_EQ(rig.ui.Texts(MessageKind::Information),
-              std::vector<std::string>{std::string("Nothing was written to the phone.\n") +
-                                       kEepromKept});
+    EXPECT_EQ(
+        rig.ui.Texts(MessageKind::Information),
+        std::vector<std::string>{std::string("Nothing was written to the phone.\n") + kEepromKept});
   }
 }
 

@@ -52,8 +52,9 @@ TEST(OperationTallyTest, AFlashCountsReadsProgramsVerificationAndUnchangedSector
   wanted[0x31234] = static_cast<uint8_t>(~wanted[0x31234]);  // the middle sector changes
 
   TDIFFile image;
-  image.SetNORData(image.AddBlock(), 0x20000,
-                   std::string(reinterpret_cast<const char*>(wanted.data()) + 0x20000, 3 * kSector));
+  image.SetNORData(
+      image.AddBlock(), 0x20000,
+      std::string(reinterpret_cast<const char*>(wanted.data()) + 0x20000, 3 * kSector));
   TDIFFile undo;
   ASSERT_TRUE(FlashImage(rig.frame, rig.driver, image, "NORD", &undo, "NORD", nullptr));
   ASSERT_EQ(rig.Nor(), wanted);
@@ -126,9 +127,9 @@ TEST(OperationTallyTest, FilesSentAndAFormatCount) {
   ASSERT_TRUE(rig.Connect());
   rig.dir.Write("a.txt", "hello");
   rig.dir.Write("b.txt", "world!");
-  ASSERT_TRUE(FlashTfsFiles(rig.frame, rig.driver,
-                            {{rig.dir.File("a.txt"), "/user/a.txt"},
-                             {rig.dir.File("b.txt"), "/user/b.txt"}}));
+  ASSERT_TRUE(FlashTfsFiles(
+      rig.frame, rig.driver,
+      {{rig.dir.File("a.txt"), "/user/a.txt"}, {rig.dir.File("b.txt"), "/user/b.txt"}}));
   EXPECT_EQ(rig.frame.Tally().FilesSent, 2);
   EXPECT_EQ(rig.frame.Tally().FileBytesSent, 11u);
   EXPECT_EQ(rig.ePhone->NandTree().files.size(), 2u);

@@ -116,8 +116,9 @@ TEST(TfsFlashTest, AnUnreadableSourceStopsBeforeAnythingIsSent) {
   const std::string missing = rig.dir.File("gone.txt");
   EXPECT_FALSE(FlashTfsFiles(rig.frame, rig.driver,
                              {{rig.dir.File("a.txt"), "/a.txt"}, {missing, "/gone.txt"}}));
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Error),
-            std::vector<std::string>{"Error reading file: could not open file " + missing});
+  EXPECT_EQ(
+      rig.ui.Texts(MessageKind::Error),
+      std::vector<std::string>{"Error reading file: " + missing + ": No such file or directory"});
   EXPECT_TRUE(rig.ePhone->NandTree().files.empty());
   EXPECT_TRUE(rig.frame.Connected);  // writing files would have ended the connection
   EXPECT_FALSE(rig.frame.Busy);
@@ -259,7 +260,8 @@ TEST(RawSectorDumpTest, ARawDumpDecodesAsTheLiveDump) {
   EXPECT_EQ(PairFiles(rig, rig.dir.File("raw.tfs"), nullptr), kFiles);
 
   EXPECT_FALSE(DumpTfsFromRaw(rig.frame, rig.dir.File("none.tfr"), rig.dir.File("x.tfs")));
-  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).back(), "Aborted: could not open file");
+  EXPECT_EQ(rig.ui.Texts(MessageKind::Error).back(),
+            "Aborted: " + rig.dir.File("none.tfr") + ": No such file or directory");
 }
 
 }  // namespace

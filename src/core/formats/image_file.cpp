@@ -4,6 +4,7 @@
 
 #include "dif/DIFCore.h"
 #include "files/file_access.h"
+#include "formats/input_file_problem.h"
 #include "lang/lang_get.h"
 #include "ui/ui.h"
 
@@ -25,7 +26,7 @@ bool ReadImageFileUpTo(Ui& ui, const std::string& fileName, const std::string& c
       tooLarge = true;
       return false;
     case FileStatus::OpenFailed:
-      ui.Error(context + " " + LangGet("Err_Open_File"));
+      ui.Error(context + " " + OpenFailure(fileName));
       ui.ShowIdleState();
       return false;
     default:

@@ -6,6 +6,7 @@
 
 #include "dif/DIFCore.h"
 #include "files/file_access.h"
+#include "formats/input_file_problem.h"
 #include "lang/lang_get.h"
 #include "ui/ui.h"
 
@@ -403,25 +404,25 @@ std::string S3Text(const TDIFFile& dif) {
 }
 
 bool ReadS3File(Ui& ui, const std::string& fileName, const std::string& context, TDIFFile& dif) {
-  const auto fail = [&](const char* key) {
-    ui.Error(context + " " + LangGet(key));
+  const auto fail = [&](const std::string& detail) {
+    ui.Error(context + " " + detail);
     ui.ShowIdleState();
     return false;
   };
   InputFile file;
-  if (!file.Open(fileName)) return fail("Err_Open_File");
+  if (!file.Open(fileName)) return fail(OpenFailure(fileName));
   std::vector<char> chunk(kChunk);
 
   // The progress bar counts lines, so they are counted before the records are read.
   LineCounter counter;
   for (;;) {
     const int64_t got = file.Read(chunk.data(), chunk.size());
-    if (got < 0) return fail("Err_Read_File");
+    if (got < 0) return fail(LangGet("Err_Read_File"));
     if (got == 0) break;
     counter.Feed(chunk.data(), static_cast<size_t>(got));
   }
   const int64_t lines = static_cast<int64_t>(counter.Count());
-  if (!file.Open(fileName)) return fail("Err_Open_File");
+  if (!file.Open(fileName)) return fail(OpenFailure(fileName));
 
   ui.SetProgressRange(0, lines);
   ui.SetProgressPosition(0);
@@ -430,7 +431,7 @@ bool ReadS3File(Ui& ui, const std::string& fileName, const std::string& context,
   reader.SetLineTick(&StepProgress, &ui);
   for (;;) {
     const int64_t got = file.Read(chunk.data(), chunk.size());
-    if (got < 0) return fail("Err_Read_File");
+    if (got < 0) return fail(LangGet("Err_Read_File"));
     if (got == 0 || !reader.Feed(chunk.data(), static_cast<size_t>(got))) break;
   }
   reader.Finish();

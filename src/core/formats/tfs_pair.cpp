@@ -7,6 +7,7 @@
 
 #include "dif/DIFCore.h"
 #include "files/file_access.h"
+#include "formats/input_file_problem.h"
 #include "lang/lang_get.h"
 #include "ui/ui.h"
 
@@ -105,9 +106,9 @@ bool FailInvalid(Ui& ui, TDIFFile& dif) {
   return false;
 }
 
-bool FailFile(Ui& ui, TDIFFile* dif, const char* detailKey) {
+bool FailFile(Ui& ui, TDIFFile* dif, const std::string& detail) {
   if (dif) dif->Clear();
-  ui.Error(LangGet("ErrC_Operation_Aborted") + " " + LangGet(detailKey));
+  ui.Error(LangGet("ErrC_Operation_Aborted") + " " + detail);
   ui.ShowIdleState();
   return false;
 }
@@ -246,11 +247,12 @@ bool CfgCanHold(const TDIFFile& dif, const std::vector<std::string>* directoryLi
 bool ReadTfsPair(Ui& ui, TDIFFile& dif, const std::string& dataFileName,
                  std::vector<std::string>* directoryList) {
   InputFile data;
-  if (!data.Open(dataFileName)) return FailFile(ui, &dif, "Err_Open_File");
+  if (!data.Open(dataFileName)) return FailFile(ui, &dif, OpenFailure(dataFileName));
   std::string cfg;
   const FileStatus cfgStatus = ReadWholeFile(CfgNameFor(dataFileName), cfg);
-  if (cfgStatus == FileStatus::OpenFailed) return FailFile(ui, &dif, "Err_Open_File");
-  if (cfgStatus != FileStatus::Ok) return FailFile(ui, &dif, "Err_Read_File");
+  if (cfgStatus == FileStatus::OpenFailed)
+    return FailFile(ui, &dif, OpenFailure(CfgNameFor(dataFileName)));
+  if (cfgStatus != FileStatus::Ok) return FailFile(ui, &dif, LangGet("Err_Read_File"));
 
   CfgContents contents;
   if (ParseCfg(cfg, contents) != CfgError::None) return FailInvalid(ui, dif);
@@ -266,7 +268,7 @@ bool ReadTfsPair(Ui& ui, TDIFFile& dif, const std::string& dataFileName,
     const size_t offset = block.Data.size();
     block.Data.resize(offset + static_cast<size_t>(file.Size));
     if (!data.ReadExactly(block.Data.data() + offset, static_cast<size_t>(file.Size)))
-      return FailFile(ui, &dif, "Err_Read_File");
+      return FailFile(ui, &dif, LangGet("Err_Read_File"));
   }
   if (directoryList)
     directoryList->insert(directoryList->end(), contents.Directories.begin(),
@@ -283,15 +285,15 @@ bool WriteTfsPair(Ui& ui, const TDIFFile& dif, const std::string& dataFileName,
     return false;
   }
   // A data file named *.cfg would be its own CFG; one of the two would be lost.
-  if (cfgName == dataFileName) return FailFile(ui, nullptr, "Err_Create_File");
+  if (cfgName == dataFileName) return FailFile(ui, nullptr, LangGet("Err_Create_File"));
 
   ReplacementFile data;
   ReplacementFile cfg;
   if (!data.Open(dataFileName) || !cfg.Open(cfgName))
-    return FailFile(ui, nullptr, "Err_Create_File");
+    return FailFile(ui, nullptr, LangGet("Err_Create_File"));
   for (const TfsView& file : TfsFiles(dif)) data.Write(file.Contents.data(), file.Contents.size());
   cfg.Write(CfgText(dif, directoryList));
-  if (!data.Commit() || !cfg.Commit()) return FailFile(ui, nullptr, "Err_Create_File");
+  if (!data.Commit() || !cfg.Commit()) return FailFile(ui, nullptr, LangGet("Err_Create_File"));
   return true;
 }
 

@@ -146,6 +146,9 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Msg_Nothing_To_Resume",
      "No interrupted dump of this region into this file was found; the whole region is read."},
     {"Msg_Side_File_Not_Written", "What was read could not be kept in {file}"},
+    {"Msg_Resume_Possible",
+     "An interrupted dump of this region into this file has read {done} of {total} bytes; "
+     "--resume would continue it. It is kept until this dump completes."},
     {"Msg_Tfs_Name_No_File",
      "{name} names no file for the phone's file system (a name ends in a file name and has "
      "no empty, . or .. part)"},

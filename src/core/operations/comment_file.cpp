@@ -1,6 +1,7 @@
 #include "operations/comment_file.h"
 
 #include "files/file_access.h"
+#include "formats/input_file_problem.h"
 #include "formats/rtf_text.h"
 #include "formats/rtf_writer.h"
 #include "lang/lang_get.h"
@@ -16,7 +17,7 @@ constexpr uint64_t kMaxCommentFile = 16u << 20;
 bool ReadCommentFile(Ui& ui, const std::string& path, std::string& rtf) {
   std::string text;
   if (ReadWholeFile(path, text, kMaxCommentFile) != FileStatus::Ok) {
-    ui.Error(LangGet("Err_Read_File") + " " + path);
+    ui.Error(LangGet("Err_Read_File") + " " + OpenFailure(path));
     return false;
   }
   RtfStyle plain;

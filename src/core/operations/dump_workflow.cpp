@@ -63,20 +63,31 @@ bool WriteDump(OperationFrame& frame, uint32_t start, const std::string& data, D
 }
 
 // What an interrupted dump of the same region into the same target read before,
-// when it is to be used: the window asks, the command line was told. A side file of
-// another dump is not used, and the person is told so unless they said not to resume.
+// when it is to be used: the window asks, the command line was told. One that is not
+// used stays as it is until this dump completes (kept: its byte count), so that a
+// dump that fails again loses nothing; the command line says --resume would use it.
+// A side file of another dump is not used, and the person is told so unless they
+// said not to resume.
 std::string EarlierReads(OperationFrame& frame, const std::string& side, const DumpIdentity& id,
-                         DumpResume resume) {
+                         DumpResume resume, size_t& kept) {
+  kept = 0;
   PartialDump partial;
   const SideFile found = LoadPartialDump(side, id, partial);
   if (found == SideFile::Usable) {
-    if (resume == DumpResume::No) return "";
     const uint64_t length = DumpReadLength(frame.Family().Family == "Opti", id.Start, id.End);
-    if (resume == DumpResume::Ask &&
-        frame.Message(MessageKind::Question, ResumeQuestion(partial.Bytes.size(), length),
-                      Buttons::YesNo) != Answer::Yes)
-      return "";
-    return std::move(partial.Bytes);
+    const bool use =
+        resume == DumpResume::Yes ||
+        (resume == DumpResume::Ask &&
+         frame.Message(MessageKind::Question, ResumeQuestion(partial.Bytes.size(), length),
+                       Buttons::YesNo) == Answer::Yes);
+    if (use) return std::move(partial.Bytes);
+    kept = partial.Bytes.size();
+    if (resume == DumpResume::No)
+      frame.Message(MessageKind::Information,
+                    FillText(LangGet("Msg_Resume_Possible"),
+                             {{"done", std::to_string(kept)}, {"total", std::to_string(length)}}),
+                    Buttons::Ok);
+    return "";
   }
   if (resume == DumpResume::No) return "";
   if (found == SideFile::OtherDump || found == SideFile::Damaged)
@@ -196,7 +207,8 @@ bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& st
     const std::string side = SideFileName(target);
     PartialDump partial;
     partial.Id = IdentifyDump(frame, driver, region.Start, region.End);
-    partial.Bytes = EarlierReads(frame, side, partial.Id, resume);
+    size_t kept = 0;
+    partial.Bytes = EarlierReads(frame, side, partial.Id, resume, kept);
     if (DumpRegion(frame, driver, region.Start, region.End, data, &partial.Bytes)) {
       written = WriteDump(frame, region.Start, data, type, target, difOptions);
       if (written) {
@@ -204,7 +216,7 @@ bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& st
         frame.Completed("Msg_Dump_Completed");
       }
     }
-    if (!written && !partial.Bytes.empty() && !SavePartialDump(side, partial))
+    if (!written && partial.Bytes.size() > kept && !SavePartialDump(side, partial))
       frame.Message(MessageKind::Warning,
                     FillText(LangGet("Msg_Side_File_Not_Written"), {{"file", side}}), Buttons::Ok);
   }

@@ -5,6 +5,7 @@
 #include "dif/DIFCore.h"
 #include "files/file_access.h"
 #include "formats/image_file.h"
+#include "formats/input_file_problem.h"
 #include "formats/nor_regions.h"
 #include "formats/s3_file.h"
 #include "lang/lang_get.h"
@@ -28,8 +29,8 @@ bool ReadFlashFile(Ui& ui, const std::string& fileName, std::string& bytes) {
   return false;
 }
 
-bool FlashFileError(Ui& ui, const char* key) {
-  ui.Error(LangGet("ErrC_Flash_Aborted") + " " + LangGet(key));
+bool FlashFileError(Ui& ui, const std::string& detail) {
+  ui.Error(LangGet("ErrC_Flash_Aborted") + " " + detail);
   return false;
 }
 
@@ -103,16 +104,16 @@ bool BuildBinPartImage(Ui& ui, const BinPartFields& fields, TDIFFile& image) {
   const int32_t phoneOffset = TrimmedFieldValue(fields.PhoneOffset);
   const int32_t length = TrimmedFieldValue(fields.Length);
   InputFile file;
-  if (!file.Open(fields.FileName)) return FlashFileError(ui, "Err_Open_File");
+  if (!file.Open(fields.FileName)) return FlashFileError(ui, OpenFailure(fields.FileName));
   // Fields the page rule did not clean up (negative, or past the file's end) leave
   // fewer bytes than asked for; nothing larger than the file is ever allocated.
   const uint64_t start = static_cast<uint32_t>(binOffset);
   const uint64_t count = static_cast<uint32_t>(length);
   if (binOffset < 0 || length < 0 || start + count > file.Size())
-    return FlashFileError(ui, "Err_Read_File");
+    return FlashFileError(ui, LangGet("Err_Read_File"));
   std::string bytes(static_cast<size_t>(count), '\0');
   if (!SkipTo(file, start) || !file.ReadExactly(&bytes[0], bytes.size()))
-    return FlashFileError(ui, "Err_Read_File");
+    return FlashFileError(ui, LangGet("Err_Read_File"));
   image.SetNORData(image.AddBlock(), static_cast<uint32_t>(phoneOffset), bytes);
   return true;
 }

@@ -5,11 +5,11 @@
 #include "dif/DIFFiles.h"
 #include "files/file_access.h"
 #include "formats/image_file.h"
+#include "formats/input_file_problem.h"
 #include "formats/stde_decoder.h"
 #include "formats/tfs_pair.h"
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
-#include "operations/input_file_problem.h"
 #include "operations/phone_sector_source.h"
 #include "operations/tfs_selector.h"
 
@@ -70,7 +70,7 @@ bool ParseSector(const std::string& text, uint32_t& value) {
 
 bool OpenRawDump(Ui& ui, FileSectorSource& source, const std::string& tfrName) {
   if (source.Open(tfrName)) return true;
-  ui.Error(std::string(kRawContext) + " " + LangGet("Err_Open_File"));
+  ui.Error(std::string(kRawContext) + " " + OpenFailure(tfrName));
   return false;
 }
 
@@ -136,7 +136,7 @@ bool FlashTfsFiles(OperationFrame& frame, ConnectDriver& driver,
   for (const TfsUploadRow& row : rows) {
     std::string bytes;
     if (ReadWholeFile(row.Source, bytes, limit) != FileStatus::Ok) {
-      frame.Error(LangGet("ErrC_Read_File") + " " + LangGet("Err_Open_File") + " " + row.Source);
+      frame.Error(LangGet("ErrC_Read_File") + " " + OpenFailure(row.Source));
       frame.ShowIdleState();
       return false;
     }

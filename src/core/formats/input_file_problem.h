@@ -21,6 +21,10 @@ enum class EmptyInput { Refused, Accepted };
 // "fw.bin: No such file or directory", "fw.bin: is a folder".
 std::string InputFileProblem(const std::string& path, EmptyInput empty = EmptyInput::Refused);
 
+// Why path could not be opened as an input, naming it ("fw.bin: permission denied");
+// the table's "could not open file" where the system says nothing more.
+std::string OpenFailure(const std::string& path);
+
 // InputFileProblem with its answer shown: true for a usable file, otherwise false after
 // an error box with the problem.
 bool AcceptInputFile(Ui& ui, const std::string& path, EmptyInput empty = EmptyInput::Refused);

@@ -1,7 +1,7 @@
 // The one check of a file a person gives as an input: the line naming the file and
 // why it cannot be used, and the error box that shows it.
 
-#include "operations/input_file_problem.h"
+#include "formats/input_file_problem.h"
 
 #include <gtest/gtest.h>
 #include <sys/stat.h>

@@ -1,4 +1,4 @@
-#include "operations/input_file_problem.h"
+#include "formats/input_file_problem.h"
 
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -47,6 +47,11 @@ std::string InputFileProblem(const std::string& path, EmptyInput empty) {
   ::close(fd);
   if (st.st_size == 0 && empty == EmptyInput::Refused) return Problem("Msg_File_Empty", path);
   return "";
+}
+
+std::string OpenFailure(const std::string& path) {
+  const std::string problem = InputFileProblem(path, EmptyInput::Accepted);
+  return problem.empty() ? LangGet("Err_Open_File") : problem;
 }
 
 bool AcceptInputFile(Ui& ui, const std::string& path, EmptyInput empty) {
