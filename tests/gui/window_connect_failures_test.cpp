@@ -12,6 +12,7 @@
 #include <QTimer>
 
 #include "gui_test_registry.h"
+#include "modal_answer.h"
 #include "sim/demo_loaders.h"
 #include "sim/pty.h"
 #include "window_rig.h"
@@ -115,38 +116,19 @@ void WindowConnectFailuresTest::ACloseDuringAConnectAttemptEndsItAndTheWindow() 
 }
 
 void WindowConnectFailuresTest::ASignalEndsTheWindowWhileAFailureBoxIsUp() {
-  TempDir dir, loaders;
-  std::string error;
-  QVERIFY(sim::WriteDemoLoaders(loaders.path(), error));
-  sim::EPhoneConfig config;
-  config.family = "E800";
-  sim::VirtualEPhone phone(config);
-  QVERIFY(phone.Start());
-  gui::WindowConfig c;
-  c.SettingsPath = dir.File("brntl.ini");
-  c.ListPorts = [] { return std::vector<SerialPortInfo>{}; };
-  c.ExtraPorts = {phone.PortPath()};
-  c.StartPort = phone.PortPath();
-  c.StartFamily = 0;  // E700: the connect fails and a real box comes up
-  gui::TKTZF window(c);
-  window.Driver().E().LoadersFolder = loaders.path();
-  window.show();
+  WindowRig rig("E700");
+  rig.config.family = "E800";  // the connect fails and a real box comes up
+  rig.realDialogs = true;
   QString shown;
-  QTimer signal;
-  signal.setInterval(0);
-  connect(&signal, &QTimer::timeout, [&] {
-    auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
-    if (!box) return;
-    signal.stop();
+  ModalAnswer<QMessageBox> signal([&](QMessageBox* box) {
     shown = box->text();
-    window.CloseFromSignal();  // what SIGTERM does
+    rig.window->CloseFromSignal();  // what SIGTERM does
   });
-  signal.start();
-  window.Start();
-  QVERIFY(QTest::qWaitFor([&] { return !shown.isEmpty() && !window.isVisible(); }, 20000));
+  QVERIFY(rig.Start());
+  QVERIFY(QTest::qWaitFor([&] { return signal.answered && !rig.window->isVisible(); }, 20000));
   QVERIFY2(shown.startsWith("Initializing (bootup): communications timeout"), qPrintable(shown));
   QVERIFY(QApplication::activeModalWidget() == nullptr);
-  QVERIFY(!window.Frame().PortOpen);
+  QVERIFY(!rig.window->Frame().PortOpen);
 }
 
 void WindowConnectFailuresTest::AnUnpluggedAdapterIsToldOnceAndFoundAgain() {
