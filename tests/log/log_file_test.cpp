@@ -72,9 +72,9 @@ TEST(OperationLogTest, ALineIsTimeProgramAndProcessPortAndFamilyThenTheEvent) {
   EXPECT_EQ(lines, log.Session());
   const std::string pid = std::to_string(getpid());
   const std::string time = R"(\d{4}-\d\d-\d\dT\d\d:\d\d:\d\d[+-]\d\d:\d\d )";
-  EXPECT_TRUE(std::regex_match(
-      lines[0], std::regex(time + "cli\\[" + pid + "\\] /dev/ttyUSB0 E800: connected: Samsung "
-                                                   "KBB05A300")))
+  EXPECT_TRUE(std::regex_match(lines[0], std::regex(time + "cli\\[" + pid +
+                                                    "\\] /dev/ttyUSB0 E800: connected: Samsung "
+                                                    "KBB05A300")))
       << lines[0];
   EXPECT_TRUE(std::regex_match(
       lines[1], std::regex(time + "cli\\[" + pid + "\\]: convert: fw.s3 written from fw.bin")))

@@ -7,7 +7,8 @@
 namespace brantle {
 
 OperationLog::OperationLog(std::string program, const std::string& path)
-    : program_(std::move(program)), file_(path.empty() ? nullptr : std::make_unique<LogFile>(path)) {}
+    : program_(std::move(program)),
+      file_(path.empty() ? nullptr : std::make_unique<LogFile>(path)) {}
 
 void OperationLog::Add(const std::string& context, const std::string& event) {
   const std::string line = LogTime(std::time(nullptr)) + " " + program_ + "[" +

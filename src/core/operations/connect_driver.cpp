@@ -152,6 +152,7 @@ void ConnectDriver::ShowNotice() {
 }
 
 void ConnectDriver::Report(const std::string& text, const std::string& causes) {
+  frame_.LogEvent("connect failed: " + text);
   const bool tell = failures_.Record(text);
   ShowNotice();
   // Behind the box the window is idle already, its status line saying what failed.
@@ -243,6 +244,7 @@ void ConnectDriver::Connect() {
   frame_.Connected = true;
   frame_.TimerRunning = true;
   keepAlive_.Reset();
+  frame_.LogEvent("connected: " + ConnectedText());
   failures_.Forget();
   ShowNotice();
   frame_.ShowIdleState();
@@ -350,6 +352,7 @@ void ConnectDriver::ConnectError(const std::string& prefixKey, int code, const s
 }
 
 void ConnectDriver::ConnectCancelled() {
+  frame_.LogEvent("connect cancelled");
   frame_.TimerRunning = false;
   waiting_ = true;
   restarted_ = false;
@@ -367,6 +370,7 @@ void ConnectDriver::Disconnect(bool showMessage) {
   frame_.RouteEngine(link_, false);
   const int r = Terminate();
   if (r != kOk) ShowEngineError(frame_, LangGet("ErrC_Terminate"), r);
+  frame_.LogEvent("disconnected");
   frame_.Connected = false;
   frame_.FlashKnown = false;
   frame_.FlashTypeText.clear();
@@ -403,6 +407,19 @@ bool ConnectDriver::TickUntilConnected(uint32_t timeoutMs, const std::function<b
     link_.clock().SleepMs(kTickMs);
   }
   return false;
+}
+
+std::string ConnectDriver::ConnectedText() const {
+  std::string text;
+  if (IsOpti()) {
+    text = frame_.FlashTypeText;
+    for (const std::string& line : FlashHintLines()) text += "; " + line;
+  } else {
+    const EFlashInfo& f = e_.FlashInfo;
+    text = (f.Known ? frame_.FlashTypeText : LangGet("FType_Unknown")) + " (maker " +
+           HexByte(f.MakerID) + ", device " + HexByte(f.DeviceID) + ")";
+  }
+  return text + ", " + std::to_string(Speed()) + " bit/s";
 }
 
 std::vector<std::string> ConnectDriver::FlashHintLines() const {

@@ -92,6 +92,8 @@ class ConnectDriver {
   // What the flash-type help icon shows: those lines, or else the flash-type line;
   // for a flash the tables do not know, "Unidentified!!!" and the IDs it reported.
   std::string FlashHelpText() const;
+  // What the operation log says of a phone connected: its flash, chip IDs and speed.
+  std::string ConnectedText() const;
 
   // Failed polls since the port was last re-initialised.
   int PollCount() const { return polls_; }
@@ -131,11 +133,11 @@ class ConnectDriver {
   bool attempted_ = false;
   bool connecting_ = false;
   bool waiting_ = false;
-  bool restarted_ = false;     // while waiting: the phone fell silent long enough
-  uint64_t lastHeardMs_ = 0;   // while waiting: when the phone last sent its boot byte
+  bool restarted_ = false;    // while waiting: the phone fell silent long enough
+  uint64_t lastHeardMs_ = 0;  // while waiting: when the phone last sent its boot byte
   bool portGone_ = false;
-  bool openFailed_ = false;    // the port exists but would not open
-  std::string hint_;  // the chips' lines, separated by LF CR as the summary makes them
+  bool openFailed_ = false;  // the port exists but would not open
+  std::string hint_;         // the chips' lines, separated by LF CR as the summary makes them
   std::string failedStep_;
 };
 

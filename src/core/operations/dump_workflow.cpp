@@ -10,6 +10,7 @@
 #include "lang/lang_get.h"
 #include "operations/dif_output.h"
 #include "operations/dump_resume.h"
+#include "operations/operation_record.h"
 
 namespace brantle {
 namespace {
@@ -199,6 +200,10 @@ bool DumpRegionOpti(OperationFrame& frame, OptiEngine& engine, uint32_t start, u
 bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,
              const std::string& endText, DumpFileType type, const std::string& target,
              const UndoParameters& difOptions, DumpResume resume) {
+  static const char* const kTypes[] = {"BIN/CLA", "S3", "DIF"};
+  const OperationRecord record(frame, "dump",
+                               "NOR " + startText + "-" + endText + " to " + target + " (" +
+                                   kTypes[static_cast<int>(type)] + ")");
   frame.BeginOperation();
   NorRegion region;
   std::string data;
@@ -225,6 +230,9 @@ bool DumpNor(OperationFrame& frame, ConnectDriver& driver, const std::string& st
 }
 
 bool DumpS500(OperationFrame& frame, ConnectDriver& driver, const S500Names& targets) {
+  const OperationRecord record(frame, "dump 2BIN+2OGM",
+                               "to " + targets[kS500Bin1] + ", " + targets[kS500Bin2] + ", " +
+                                   targets[kS500Ogm1] + ", " + targets[kS500Ogm2]);
   frame.BeginOperation();
   std::string data;
   bool all = false;

@@ -7,6 +7,7 @@
 #include "operations/dump_workflow.h"
 #include "operations/flash_workflow.h"
 #include "operations/operation_endings.h"
+#include "operations/operation_record.h"
 #include "operations/undo_offer.h"
 #include "operations/verified_write.h"
 
@@ -83,7 +84,8 @@ bool LimitToAllowedAreas(OperationFrame& frame, uint32_t start, uint32_t& end) {
     return true;
   const uint32_t eepromStart = areas.EepromStart();
   const uint32_t keptStart = std::max(start, eepromStart);
-  frame.Tally().EepromKept.Add(keptStart, uint64_t{std::min(end, areas.Total() - 1)} - keptStart + 1);
+  frame.Tally().EepromKept.Add(keptStart,
+                               uint64_t{std::min(end, areas.Total() - 1)} - keptStart + 1);
   if (start >= eepromStart) return false;
   end = eepromStart - 1;
   return true;
@@ -157,6 +159,8 @@ bool EraseRegion(OperationFrame& frame, ConnectDriver& driver, uint32_t start, u
 
 bool EraseNor(OperationFrame& frame, ConnectDriver& driver, const std::string& startText,
               const std::string& endText, bool makeUndo, const UndoParameters& undoOptions) {
+  const OperationRecord record(frame, "erase", "NOR " + startText + "-" + endText,
+                               PhoneWrites::Yes);
   frame.BeginOperation();
   NorRegion region;
   bool erased = false;

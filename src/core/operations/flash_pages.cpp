@@ -11,6 +11,7 @@
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
 #include "operations/hex_data.h"
+#include "operations/operation_record.h"
 #include "operations/undo_offer.h"
 
 namespace brantle {
@@ -122,67 +123,73 @@ void BuildHexImage(const std::string& offsetText, const std::string& bytes, TDIF
   image.SetNORData(image.AddBlock(), static_cast<uint32_t>(TrimmedFieldValue(offsetText)), bytes);
 }
 
-void RunFlashPage(OperationFrame& frame, ConnectDriver& driver, bool beginOperation,
-                  const ImageBuilder& build, const FlashUndoChoice& undo,
-                  const std::string& undoFolderKey) {
-  if (beginOperation) frame.BeginOperation();
+void RunFlashPage(OperationFrame& frame, ConnectDriver& driver, const FlashPageRun& run,
+                  const ImageBuilder& build, const FlashUndoChoice& undo) {
+  const OperationRecord record(frame, run.Name, run.Source, PhoneWrites::Yes);
+  if (run.BeginOperation) frame.BeginOperation();
   TDIFFile image;
-  if (build(frame, image)) FlashBuilt(frame, driver, image, undo, undoFolderKey);
+  if (build(frame, image)) FlashBuilt(frame, driver, image, undo, run.UndoFolderKey);
   frame.ShowIdleState();
 }
 
 void FlashBinPage(OperationFrame& frame, ConnectDriver& driver, const std::string& fileName,
                   const FlashUndoChoice& undo) {
   RunFlashPage(
-      frame, driver, true,
-      [&](Ui& ui, TDIFFile& image) { return BuildBinImage(ui, fileName, image); }, undo,
-      "FlashBIN_Undo");
+      frame, driver, {true, "FlashBIN_Undo", "flash BIN", fileName},
+      [&](Ui& ui, TDIFFile& image) { return BuildBinImage(ui, fileName, image); }, undo);
 }
 
 void FlashBinDiffPage(OperationFrame& frame, ConnectDriver& driver, const std::string& original,
                       const std::string& target, int cType, const FlashUndoChoice& undo) {
   RunFlashPage(
-      frame, driver, true,
+      frame, driver,
+      {true, "FlashBINDIF_Undo", "flash BIN differences",
+       "what " + target + " changes against " + original + (cType == 1 ? " (64K blocks)" : "")},
       [&](Ui& ui, TDIFFile& image) {
         return BuildBinDiffImage(ui, original, target, cType, image);
       },
-      undo, "FlashBINDIF_Undo");
+      undo);
 }
 
 void FlashS500Page(OperationFrame& frame, ConnectDriver& driver, const S500Names& names,
                    const FlashUndoChoice& undo) {
+  std::string files;
+  for (const std::string& name : names)
+    if (!name.empty()) files += (files.empty() ? "" : ", ") + name;
   // FlashImage begins the operation itself.
   RunFlashPage(
-      frame, driver, false,
-      [&](Ui& ui, TDIFFile& image) { return ReadS500Files(ui, image, names); }, undo,
-      "FlashS500_Undo");
+      frame, driver, {false, "FlashS500_Undo", "flash 2BIN+2OGM", files},
+      [&](Ui& ui, TDIFFile& image) { return ReadS500Files(ui, image, names); }, undo);
 }
 
 void FlashS3Page(OperationFrame& frame, ConnectDriver& driver, const std::string& fileName,
                  const FlashUndoChoice& undo) {
   RunFlashPage(
-      frame, driver, true,
-      [&](Ui& ui, TDIFFile& image) { return BuildS3Image(ui, fileName, image); }, undo,
-      "FlashS3_Undo");
+      frame, driver, {true, "FlashS3_Undo", "flash S3", fileName},
+      [&](Ui& ui, TDIFFile& image) { return BuildS3Image(ui, fileName, image); }, undo);
 }
 
 void FlashBinPartPage(OperationFrame& frame, ConnectDriver& driver, const BinPartFields& fields,
                       const FlashUndoChoice& undo) {
   RunFlashPage(
-      frame, driver, true,
-      [&](Ui& ui, TDIFFile& image) { return BuildBinPartImage(ui, fields, image); }, undo,
-      "FlashBINOffset_Undo");
+      frame, driver,
+      {true, "FlashBINOffset_Undo", "flash BIN part",
+       fields.FileName + " from " + fields.BinOffset + ", " + fields.Length + " bytes (hex) at " +
+           fields.PhoneOffset},
+      [&](Ui& ui, TDIFFile& image) { return BuildBinPartImage(ui, fields, image); }, undo);
 }
 
 void FlashHexPage(OperationFrame& frame, ConnectDriver& driver, const std::string& offsetText,
                   const std::string& bytes, const FlashUndoChoice& undo) {
   RunFlashPage(
-      frame, driver, true,
+      frame, driver,
+      {true, "FlashHex_Undo", "flash hex data",
+       std::to_string(bytes.size()) + " bytes at " + offsetText},
       [&](Ui&, TDIFFile& image) {
         BuildHexImage(offsetText, bytes, image);
         return true;
       },
-      undo, "FlashHex_Undo");
+      undo);
 }
 
 void FlashDifPage::Browse(OperationFrame& frame, FlashUndoChoice& undo) {
@@ -197,6 +204,7 @@ bool FlashDifPage::Select(OperationFrame& frame, const std::vector<std::string>&
   const int merged = LoadAndMergeDIFs(merge, files, frame, &chosen);
   if (!chosen) return false;
   merged_ = std::move(merge);
+  files_ = files;
   tfs_ = false;
   count_ = merged_.Blocks.empty() ? 0 : merged;
   for (const TDIFBlock& block : merged_.Blocks)
@@ -215,6 +223,9 @@ std::string FlashDifPage::SourceLine() const {
 void FlashDifPage::Flash(OperationFrame& frame, ConnectDriver& driver,
                          const FlashUndoChoice& undo) {
   if (count_ == 0) return;
+  std::string files;
+  for (const std::string& file : files_) files += (files.empty() ? "" : ", ") + file;
+  const OperationRecord record(frame, "flash DIF", files, PhoneWrites::Yes);
   // FlashImage begins the operation itself; the merge stays for the next press.
   FlashBuilt(frame, driver, merged_, undo, "FlashDIF_Undo");
   frame.ShowIdleState();

@@ -57,11 +57,17 @@ void BuildHexImage(const std::string& offsetText, const std::string& bytes, TDIF
 
 // The frame of every page: begins the operation (unless the page leaves that to
 // FlashImage), builds the image, flashes it, offers the undo DIF under the page's
-// folder key and returns to idle.
+// folder key and returns to idle; the operation log records it as name, with what
+// it flashes (source).
 using ImageBuilder = std::function<bool(Ui& ui, TDIFFile& image)>;
-void RunFlashPage(OperationFrame& frame, ConnectDriver& driver, bool beginOperation,
-                  const ImageBuilder& build, const FlashUndoChoice& undo,
-                  const std::string& undoFolderKey);
+struct FlashPageRun {
+  bool BeginOperation = true;
+  std::string UndoFolderKey;
+  std::string Name;    // "flash BIN"
+  std::string Source;  // "/tmp/fw.bin"
+};
+void RunFlashPage(OperationFrame& frame, ConnectDriver& driver, const FlashPageRun& run,
+                  const ImageBuilder& build, const FlashUndoChoice& undo);
 
 void FlashBinPage(OperationFrame& frame, ConnectDriver& driver, const std::string& fileName,
                   const FlashUndoChoice& undo);
@@ -99,6 +105,7 @@ class FlashDifPage {
 
  private:
   TDIFFile merged_;
+  std::vector<std::string> files_;  // the files merged, for the log
   int count_ = 0;
   bool tfs_ = false;
 };

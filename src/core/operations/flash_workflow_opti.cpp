@@ -78,24 +78,24 @@ bool WriteBlocks(OperationFrame& frame, OptiEngine& opti, const TDIFFile& image,
   const std::string prefix = LangGet("ErrC_Flash_Aborted") + " ";
   int skips = 0;
   bool ok = true;
-  ForEachPiece(
-      image, kind, olds, [&](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
-        if (unchanged(data, piece, old)) {
-          tally.AddUnchanged(piece.Address, piece.Length);
-          frame.SetStatusWithCount(SkippedText(++skips));
-          return true;
-        }
-        if (TouchesEeprom(piece.Address, piece.Length, frame.Areas()) &&
-            !eeprom.Allow(piece.Address, piece.Length, factor))
-          return !frame.StopAfterBlock(0, prefix);
-        ok = WriteVerified(
-            frame, prefix, checks.Verify, piece.Address, data, piece.Length,
-            [&] { return opti.WriteNOR(piece.Address, piece.Length, data); },
-            [&](uint8_t* into) { return opti.ReadNOR(piece.Address, piece.Length, into); },
-            tally.Programmed, tally.Read);
-        if (!ok) frame.ShowIdleState();
-        return ok && !frame.StopAfterBlock(0, prefix);
-      });
+  ForEachPiece(image, kind, olds,
+               [&](const uint8_t* data, const NorPiece& piece, const uint8_t* old) {
+                 if (unchanged(data, piece, old)) {
+                   tally.AddUnchanged(piece.Address, piece.Length);
+                   frame.SetStatusWithCount(SkippedText(++skips));
+                   return true;
+                 }
+                 if (TouchesEeprom(piece.Address, piece.Length, frame.Areas()) &&
+                     !eeprom.Allow(piece.Address, piece.Length, factor))
+                   return !frame.StopAfterBlock(0, prefix);
+                 ok = WriteVerified(
+                     frame, prefix, checks.Verify, piece.Address, data, piece.Length,
+                     [&] { return opti.WriteNOR(piece.Address, piece.Length, data); },
+                     [&](uint8_t* into) { return opti.ReadNOR(piece.Address, piece.Length, into); },
+                     tally.Programmed, tally.Read);
+                 if (!ok) frame.ShowIdleState();
+                 return ok && !frame.StopAfterBlock(0, prefix);
+               });
   return ok;
 }
 

@@ -10,6 +10,7 @@
 #include "lang/lang_get.h"
 #include "operations/dif_output.h"
 #include "operations/offline_service.h"
+#include "operations/operation_record.h"
 #include "operations/output_kind.h"
 
 namespace brantle {
@@ -30,6 +31,12 @@ class OperationScope {
 
 std::string OperationPrefix() {
   return LangGet("ErrC_Operation_Aborted");
+}
+
+// A file the handler wrote, into the operation log.
+bool Wrote(OperationFrame& frame, const std::string& file) {
+  frame.LogEvent("wrote " + file);
+  return true;
 }
 
 // A DIF that is not compared from images has nothing to choose for comparison and
@@ -84,6 +91,12 @@ bool CreateDIFClick(OperationFrame& frame, TKTZDCF& dialog) {
   const int cType = state.CTypeEnabled ? parameters.CType : kComparisonBytewise;
   const int rType = state.RTypeEnabled ? parameters.RType : kReversalNone;
 
+  std::string from;
+  for (const std::string& input : {dialog.BIN1(), dialog.BIN2(), dialog.TFS()})
+    if (!input.empty()) from += (from.empty() ? "" : ", ") + input;
+  if (!dialog.Merged().Blocks.empty())
+    from += from.empty() ? "the DIFs merged" : ", the DIFs merged";
+  const OperationRecord record(frame, "create DIF", "from " + from);
   OperationScope scope(frame);
   frame.StartPhase(0);
   TDIFFile dif, undo;
@@ -94,7 +107,7 @@ bool CreateDIFClick(OperationFrame& frame, TKTZDCF& dialog) {
   bool wrote = false;
   if (frame.SelectSaveFile("dif", "FF_DIF", "FF_DIFW_Caption", "CreateDIF_DIF", true)) {
     if (!SaveWithParameters(frame, dif, frame.FileName(), parameters, prefix)) return false;
-    wrote = true;
+    wrote = Wrote(frame, frame.FileName());
   }
   // The undo DIF is offered even when the patch itself was not saved.
   if (rType == kReversalSeparate &&
@@ -102,13 +115,16 @@ bool CreateDIFClick(OperationFrame& frame, TKTZDCF& dialog) {
     const std::string undoName = frame.FileName();
     AskCommentAndCompression(frame, parameters, "SCap_RDIF_Create_Parameters");
     if (!SaveWithParameters(frame, undo, undoName, parameters, prefix)) return false;
-    wrote = true;
+    wrote = Wrote(frame, undoName);
   }
   return wrote;
 }
 
 bool UnpackDIFClick(OperationFrame& frame) {
   if (!frame.SelectOpenFiles("dif", "FF_DIF", "FF_DIFR_Caption", "ApplyDIF")) return false;
+  std::string files;
+  for (const std::string& file : frame.FileNames()) files += (files.empty() ? "" : ", ") + file;
+  const OperationRecord record(frame, "apply DIF", files);
   TDIFFile merged;
   if (LoadAndMergeDIFs(merged, frame.FileNames(), frame) == 0 || merged.Blocks.empty())
     return false;
@@ -118,25 +134,27 @@ bool UnpackDIFClick(OperationFrame& frame) {
       frame.SelectSaveFile("bin", "FF_BIN", "FF_BINA_Caption", "ApplyDIF_BIN", false)) {
     OperationScope scope(frame);
     if (!ApplyToBinFile(frame, merged, frame.FileName())) return false;
-    wrote = true;
+    wrote = Wrote(frame, frame.FileName());
   }
   if (HasBlockKind(merged, "TFSF") &&
       frame.SelectSaveFile("tfs", "FF_TFS", "FF_TFSW_Caption", "ApplyDIF_TFS", true)) {
     if (!WriteTfsPair(frame, merged, frame.FileName(), nullptr)) return false;
-    wrote = true;
+    wrote = Wrote(frame, frame.FileName() + " with " + CfgNameFor(frame.FileName()));
   }
   return wrote;
 }
 
 bool S3toBDClick(OperationFrame& frame, DifParametersDialog& parameters) {
   if (!frame.SelectOpenFile("s3", "FF_S3", "FF_S3R_Caption", "OptiS3toBDSrc")) return false;
+  const OperationRecord record(frame, "convert S3 to BIN/DIF", frame.FileName());
   OperationScope scope(frame);
   TDIFFile dif;
   if (!LoadFirmware(frame, frame.FileName(), FirmwareKind::S3, dif)) return false;
   if (!frame.SelectSaveFile("", "FF_BINDIFW", "FF_BINDIFW_Caption", "OptiS3toBDTgt", true))
     return false;
   return WriteBinOrDif(frame, dif, DecideOutputKind(frame.FileName(), frame.FilterIndex()),
-                       parameters, false);
+                       parameters, false) &&
+         Wrote(frame, frame.FileName());
 }
 
 bool S500toBDClick(OperationFrame& frame, DifParametersDialog& parameters) {
@@ -150,6 +168,10 @@ bool S500toBDClick(OperationFrame& frame, DifParametersDialog& parameters) {
   const std::string stem = S500Stem("", names);
   if (stem.empty()) return false;
 
+  std::string files;
+  for (const std::string& name : names)
+    if (!name.empty()) files += (files.empty() ? "" : ", ") + name;
+  const OperationRecord record(frame, "convert BIN+OGM to BIN/DIF", files);
   OperationScope scope(frame);
   TDIFFile dif;
   if (!ReadS500Files(frame, dif, names)) return false;
@@ -158,21 +180,25 @@ bool S500toBDClick(OperationFrame& frame, DifParametersDialog& parameters) {
     return false;
   // The filter offers BIN files, then all files: a DIF only when the name asks for one.
   const int filter = frame.FilterIndex() == 1 ? kBinFilter : kAnyFilter;
-  return WriteBinOrDif(frame, dif, DecideOutputKind(frame.FileName(), filter), parameters, true);
+  return WriteBinOrDif(frame, dif, DecideOutputKind(frame.FileName(), filter), parameters, true) &&
+         Wrote(frame, frame.FileName());
 }
 
 bool BDtoS3Click(OperationFrame& frame) {
   if (!frame.SelectOpenFile("", "FF_BINDIF", "FF_BINDIF_Caption", "OptiBDToS3Src")) return false;
+  const OperationRecord record(frame, "convert BIN/DIF to S3", frame.FileName());
   OperationScope scope(frame);
   TDIFFile dif;
   if (!LoadBinOrDif(frame, frame.FileName(), dif)) return false;
   if (!frame.SelectSaveFile("s3", "FF_S3", "FF_S3W_Caption", "OptiBDtoS3Tgt", true)) return false;
-  return WriteS3File(frame, dif, frame.FileName(), OperationPrefix());
+  return WriteS3File(frame, dif, frame.FileName(), OperationPrefix()) &&
+         Wrote(frame, frame.FileName());
 }
 
 bool BDtoS500Click(OperationFrame& frame) {
   if (!frame.SelectOpenFile("", "FF_BINDIF", "FF_BINDIF_Caption", "S500Unpack_Src")) return false;
   const std::string source = frame.FileName();
+  const OperationRecord record(frame, "convert BIN/DIF to BIN+OGM", source);
   OperationScope scope(frame);
   TDIFFile dif;
   if (!LoadBinOrDif(frame, source, dif)) return false;
@@ -187,7 +213,7 @@ bool BDtoS500Click(OperationFrame& frame) {
                               proposed[part]))
       continue;
     if (!WriteImageFile(frame, frame.FileName(), images[part], OperationPrefix())) return false;
-    wrote = true;
+    wrote = Wrote(frame, frame.FileName());
   }
   return wrote;
 }

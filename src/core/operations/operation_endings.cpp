@@ -30,9 +30,9 @@ EndingMessage FlashEnding(const OperationTally& tally) {
                               {{"count", std::to_string(tally.FilesLeftOut)}}));
   if (tally.WroteNothing()) return Compose(LangGet("Msg_Nothing_Written"), false, details);
   // The phone leaves the loader after files were written into it.
-  return Compose(LangGet(tally.FilesSent > 0 ? "Msg_Flash_Completed_Disconnected"
-                                             : "Msg_Flash_Completed"),
-                 true, details);
+  return Compose(
+      LangGet(tally.FilesSent > 0 ? "Msg_Flash_Completed_Disconnected" : "Msg_Flash_Completed"),
+      true, details);
 }
 
 EndingMessage EraseEnding(const OperationTally& tally) {
@@ -44,8 +44,7 @@ EndingMessage EraseEnding(const OperationTally& tally) {
 }
 
 void ShowEnding(OperationFrame& frame, const EndingMessage& ending) {
-  if (!ending.Plain || !frame.settings().DisableAllStatusMessages())
-    frame.Information(ending.Text);
+  if (!ending.Plain || !frame.settings().DisableAllStatusMessages()) frame.Information(ending.Text);
 }
 
 }  // namespace brantle

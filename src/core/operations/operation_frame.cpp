@@ -222,7 +222,26 @@ void OperationFrame::Completed(const std::string& key) {
 }
 
 Answer OperationFrame::Message(MessageKind kind, const std::string& text, Buttons buttons) {
-  return window_.Message(kind, text, buttons);
+  if (kind == MessageKind::Error) {
+    ++errorsShown_;
+    lastError_ = text;
+  }
+  const Answer answer = window_.Message(kind, text, buttons);
+  static const char* const kKinds[] = {"error", "information", "warning", "question"};
+  if (Log)
+    LogEvent(std::string(kKinds[static_cast<int>(kind)]) + ": " + text +
+             (buttons == Buttons::YesNo ? answer == Answer::Yes ? " -> Yes" : " -> No" : ""));
+  return answer;
+}
+
+void OperationFrame::LogEvent(const std::string& event) {
+  if (!Log) return;
+  std::string context;
+  if (PortOpen || Connected) {
+    context = settings_.ComPort() + " " + family_.Family;
+    if (family_.Family == "Opti") context += std::string(" ") + kOptiModelNames[family_.OptiType];
+  }
+  Log->Add(context, event);
 }
 
 bool OperationFrame::RunFileDialog(FileDialog& dialog) {

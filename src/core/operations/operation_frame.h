@@ -16,6 +16,7 @@
 
 #include "engine/clock.h"
 #include "engine/ktze_internals.h"
+#include "log/operation_log.h"
 #include "operations/eta.h"
 #include "operations/operation_tally.h"
 #include "settings/settings.h"
@@ -80,6 +81,17 @@ class OperationFrame final : public Ui {
   // erase after its reads): the tally goes on.
   void ContinueOperation();
   // What the operation running, or the last one, did to the phone.
+  // The operation log the front end keeps (nullptr: none). Every message box and its
+  // answer goes into it; so do the events the connect driver and the workflows add.
+  OperationLog* Log = nullptr;
+  // Operation records open now (operation_record.h): only the outermost one logs.
+  int OpenRecords = 0;
+  // One event, with the port and family while a port is open.
+  void LogEvent(const std::string& event);
+  // Error boxes shown so far in this run, and the last one's text.
+  int ErrorsShown() const { return errorsShown_; }
+  const std::string& LastError() const { return lastError_; }
+
   OperationTally& Tally() { return tally_; }
   const OperationTally& Tally() const { return tally_; }
   // A phone answered in boot mode: "Initializing" in navy while the connect runs.
@@ -170,6 +182,8 @@ class OperationFrame final : public Ui {
   FamilyChoice family_;
   WindowState state_;
   OperationTally tally_;
+  int errorsShown_ = 0;
+  std::string lastError_;
   int64_t min_ = 0;
   int64_t max_ = 0;
   int64_t position_ = 0;

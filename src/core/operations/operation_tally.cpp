@@ -20,14 +20,13 @@ void NorStretches::Add(uint32_t address, uint64_t length) {
     added.First = std::min(added.First, s.First);
     added.Last = std::max(added.Last, s.Last);
   }
-  list_.erase(std::remove_if(list_.begin(), list_.end(),
-                             [&](const NorStretch& s) { return !apart(s); }),
-              list_.end());
-  list_.insert(std::upper_bound(list_.begin(), list_.end(), added,
-                                [](const NorStretch& a, const NorStretch& b) {
-                                  return a.First < b.First;
-                                }),
-               added);
+  list_.erase(
+      std::remove_if(list_.begin(), list_.end(), [&](const NorStretch& s) { return !apart(s); }),
+      list_.end());
+  list_.insert(
+      std::upper_bound(list_.begin(), list_.end(), added,
+                       [](const NorStretch& a, const NorStretch& b) { return a.First < b.First; }),
+      added);
 }
 
 std::string NorStretches::Text() const {

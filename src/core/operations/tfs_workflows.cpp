@@ -10,6 +10,7 @@
 #include "formats/tfs_pair.h"
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
+#include "operations/operation_record.h"
 #include "operations/phone_sector_source.h"
 #include "operations/tfs_selector.h"
 
@@ -116,6 +117,8 @@ bool ChooseTfsPair(OperationFrame& frame, TfsPairChoice& choice) {
 }
 
 bool FlashTfsPair(OperationFrame& frame, ConnectDriver& driver, const std::string& tfsName) {
+  const OperationRecord record(frame, "flash TFS pair", tfsName + " with " + CfgNameFor(tfsName),
+                               PhoneWrites::Yes);
   frame.BeginOperation();
   TDIFFile dif;
   std::vector<std::string> dirs;
@@ -129,6 +132,10 @@ bool FlashTfsPair(OperationFrame& frame, ConnectDriver& driver, const std::strin
 bool FlashTfsFiles(OperationFrame& frame, ConnectDriver& driver,
                    const std::vector<TfsUploadRow>& rows) {
   if (rows.empty()) return false;
+  std::string files;
+  for (const TfsUploadRow& row : rows)
+    files += (files.empty() ? "" : ", ") + row.Source + " as " + row.TfsName;
+  const OperationRecord record(frame, "write files into the file system", files, PhoneWrites::Yes);
   frame.BeginOperation();
   TDIFFile dif;
   // Nothing larger than the NAND can go into it.
@@ -157,6 +164,7 @@ bool FormatNand(OperationFrame& frame, ConnectDriver& driver) {
   if (frame.Message(MessageKind::Question, LangGet("Query_Format_NAND"), Buttons::YesNo) !=
       Answer::Yes)
     return false;
+  const OperationRecord record(frame, "format NAND", "", PhoneWrites::Yes);
   frame.BeginOperation();
   frame.RouteEngine(driver.link(), false);
   const int r = driver.E().ENANDFormat();
@@ -173,6 +181,7 @@ bool FormatNand(OperationFrame& frame, ConnectDriver& driver) {
 }
 
 bool DumpTfs(OperationFrame& frame, ConnectDriver& driver, const std::string& tfsName) {
+  const OperationRecord record(frame, "dump file system", "to " + tfsName);
   frame.BeginOperation();
   frame.RouteEngine(driver.link(), false);
   if (const int r = driver.E().ENANDOpen(); r != 0) {
@@ -197,6 +206,9 @@ bool DumpRawSectors(OperationFrame& frame, ConnectDriver& driver, const std::str
   uint32_t first = 0;
   uint32_t last = 0;
   if (!CheckSectorRange(frame, NandSectors(frame), firstText, lastText, first, last)) return false;
+  const OperationRecord record(
+      frame, "read NAND sectors",
+      std::to_string(first) + "-" + std::to_string(last) + " to " + tfrName);
   frame.BeginOperation();
   const uint32_t count = last - first + 1;
   frame.RouteEngine(driver.link(), true);
@@ -240,6 +252,7 @@ bool DumpRawSectorsAsk(OperationFrame& frame, ConnectDriver& driver) {
 }
 
 bool DumpTfsFromRaw(OperationFrame& frame, const std::string& tfrName, const std::string& tfsName) {
+  const OperationRecord record(frame, "decode NAND image", tfrName + " to " + tfsName);
   frame.BeginOperation();
   FileSectorSource source(NandSectors(frame));
   if (!OpenRawDump(frame, source, tfrName)) {
