@@ -105,7 +105,7 @@ std::vector<Seed> IniSeeds() {
   // The head of the English language file, as the program writes it for translators.
   const LanguageRecord english = Languages().Record(0);
   IniDocument language;
-  for (size_t i = 0; i < english.Keys.size() && i < 40; ++i)
+  for (size_t i = 0; i < english.Keys.size() && i < 12; ++i)
     language.WriteString(english.Code, english.Keys[i], english.Values[i]);
   return {{"settings", settings.Serialize()}, {"language", language.Serialize()}};
 }
