@@ -86,7 +86,8 @@ TfsSeed Layout312() {
   SeedTree tree(builder);
   builder.Build(64);
   builder.AssignSpare(1, builder.Chain("/user/sounds/deep/big.bin")[1]);
-  builder.AddBadBlockPair(static_cast<uint16_t>(builder.ClusterOffset(3) / 512), 50);
+  const size_t rootBlock = builder.ClusterOffset(TfsVolumeBuilder::kRootCluster) / 512;
+  builder.AddBadBlockPair(static_cast<uint16_t>(rootBlock), 50);
   return tree.Seed("layout312_rotated", 64);
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <set>
+#include <stdexcept>
 
 #include "dif/DIFFiles.h"
 #include "engine/ktze_flashes_opti.h"
