@@ -1,16 +1,16 @@
 // Feeds arbitrary bytes as a raw NAND image through the whole dump: mount, tree walk
 // and file reads may not crash, hang or allocate beyond the image, and what comes out
-// can never be more than the NAND holds.
-#include <algorithm>
+// can never be more than the NAND holds. The input is a small image with options
+// (fuzz/seeds/tfs_fuzz_input.h), so that mutations of the seed volumes stay volumes.
 #include <cstddef>
 #include <cstdint>
 #include <cstdlib>
-#include <cstring>
 #include <string>
 #include <vector>
 
 #include "dif/DIFFiles.h"
 #include "formats/stde_decoder.h"
+#include "fuzz/seeds/tfs_fuzz_input.h"
 #include "ui/ui.h"
 
 namespace {
@@ -33,20 +33,12 @@ class SilentUi final : public brantle::Ui {
   bool ChooseDIFs(std::vector<brantle::DIFChoice>&) override { return true; }
 };
 
-// Small enough that every run is quick, large enough for a volume of 16 blocks.
-constexpr uint32_t kMaxSectors = 256;
-
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   using namespace brantle;
-  const uint32_t sectors = static_cast<uint32_t>(std::min<size_t>((size + 511) / 512, kMaxSectors));
-  std::vector<uint8_t> image(static_cast<size_t>(sectors) * 512, 0xFF);
-  if (size > 0) std::memcpy(image.data(), data, std::min(size, image.size()));
-
-  // The NAND claims the larger size of the family, so that reads past the image are
-  // I/O failures and reads past the NAND "sector not found": both paths are exercised.
-  MemorySectorSource source(image.data(), image.size(), sectors + 16);
+  const fuzz::TfsFuzzNand nand = fuzz::TfsFuzzNandOf(data, size);
+  MemorySectorSource source(nand.Image.data(), nand.Image.size(), nand.SectorCount);
   SilentUi ui;
   TDIFFile dif;
   std::vector<std::string> directories;
@@ -59,7 +51,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
     Check(!name.empty() && name[0] == '/');
     total += contents.size();
   }
-  Check(total <= static_cast<uint64_t>(sectors + 16) * 512);
+  Check(total <= static_cast<uint64_t>(nand.SectorCount) * kNandSectorSize);
   for (const std::string& directory : directories) {
     Check(directory.size() >= 3 && directory.front() == '/' && directory.back() == '/');
   }
