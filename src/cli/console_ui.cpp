@@ -10,6 +10,7 @@
 #include "dif/DIFCore.h"
 #include "lang/lang_get.h"
 #include "operations/flash_workflow.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 namespace {
@@ -64,6 +65,12 @@ ConsoleUi::ConsoleUi(ConsoleProgress& progress, bool assumeYes)
     : progress_(progress), assumeYes_(assumeYes) {}
 
 Answer ConsoleUi::Message(MessageKind kind, const std::string& text, Buttons buttons) {
+  const Answer answer = Show(kind, text, buttons);
+  if (log) log->Add("", BoxLogText(kind, context + text, buttons, answer));
+  return answer;
+}
+
+Answer ConsoleUi::Show(MessageKind kind, const std::string& text, Buttons buttons) {
   progress_.Finish();
   const bool loud = kind == MessageKind::Error || kind == MessageKind::Warning;
   if (loud && isatty(STDERR_FILENO)) std::fputc('\a', stderr);
@@ -100,7 +107,12 @@ bool AskYes(const std::string& question) {
   std::getline(std::cin, line);
   // The terminal echoes the answer with its line break; a log gets one of its own.
   if (!isatty(STDERR_FILENO)) std::fputc('\n', stderr);
-  return !line.empty() && (line[0] == 'y' || line[0] == 'Y');
+  const bool yes = !line.empty() && (line[0] == 'y' || line[0] == 'Y');
+  // A box's question is logged with its box; this one is the run's own.
+  if (!question.empty())
+    LogRun(BoxLogText(MessageKind::Question, question, Buttons::YesNo,
+                      yes ? Answer::Yes : Answer::No));
+  return yes;
 }
 
 // On a terminal the person answers; without one nobody can, and guessing could

@@ -11,6 +11,7 @@
 #include <string>
 
 #include "console_progress.h"
+#include "log/operation_log.h"
 #include "ui/ui.h"
 
 namespace brantle::cli {
@@ -39,6 +40,9 @@ class ConsoleUi final : public Ui {
   std::function<void()> onTerminate;
   // A question that needs a person and there is none: the operation must stop.
   std::function<void()> onRefuse;
+  // Where the messages go besides the terminal, for a command that runs without an
+  // operation frame (which logs them itself).
+  OperationLog* log = nullptr;
 
   Answer Message(MessageKind kind, const std::string& text, Buttons buttons) override;
   void SetProgressRange(int64_t min, int64_t max) override;
@@ -62,6 +66,8 @@ class ConsoleUi final : public Ui {
   // The EEPROM question was answered No: the flash left the EEPROM area out.
 
  private:
+  // The message on the terminal, and the answer (asked, or given by the options).
+  Answer Show(MessageKind kind, const std::string& text, Buttons buttons);
   Answer Ask(const std::string& text);
 
   ConsoleProgress& progress_;

@@ -5,6 +5,7 @@
 
 #include "lang/lang_get.h"
 #include "phone_commands.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 namespace {
@@ -171,6 +172,7 @@ int PointToHelp(const std::string& command) {
 
 int UsageError(const std::string& message, const std::string& command) {
   std::fprintf(stderr, "brantle-cli: %s\n", message.c_str());
+  LogRun("refused: " + message);
   return PointToHelp(command);
 }
 

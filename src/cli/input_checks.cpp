@@ -18,6 +18,7 @@
 #include "operations/hex_data.h"
 #include "operations/offline_service.h"
 #include "phone_commands.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 namespace {
@@ -99,6 +100,7 @@ int CheckDifUse(const std::string& file, const TDIFFile& dif, bool backwards, bo
 bool ReadAsTheFlashWill(const Options& o, TDIFFile& image) {
   ConsoleProgress progress;
   ConsoleUi ui(progress, false);
+  ui.log = RunLog();
   const std::string& kind = o.operands[0];
   bool ok = true;
   if (kind == "bin" || kind == "diff") {
@@ -185,6 +187,7 @@ int CheckTfsInputs(const Options& o) {
   if (ok && kind == "flash") {
     ConsoleProgress progress;
     ConsoleUi ui(progress, false);
+    ui.log = RunLog();
     ui.context = sources[0] + ": ";
     TDIFFile pair;
     ok = ReadTfsPair(ui, pair, sources[0], nullptr);
@@ -206,6 +209,7 @@ bool CheckReadable(const std::vector<std::string>& files, EmptyInput empty) {
     const std::string problem = file.empty() ? "" : InputFileProblem(file, empty);
     if (problem.empty()) continue;
     std::fprintf(stderr, "%s\n", problem.c_str());
+    LogRun("refused: " + problem);
     ok = false;
   }
   return ok;

@@ -21,6 +21,7 @@
 #include "phone_commands.h"
 #include "run_ending.h"
 #include "target_checks.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 namespace {
@@ -320,6 +321,7 @@ int RunOfflineCommand(const std::vector<std::string>& in) {
   }
   ConsoleProgress progress;
   ConsoleUi ui(progress, a.Flag("--yes"));
+  ui.log = RunLog();
   if (a.words[0] == "convert") return Convert(a, ui);
   const std::string sub = a.words.size() > 1 ? a.words[1] : "";
   if (sub == "info") return DifInfo(a);

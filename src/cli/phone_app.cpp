@@ -7,6 +7,7 @@
 #include "engine/opti_models.h"
 #include "engine/text_fields.h"
 #include "lang/lang_get.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 namespace {
@@ -37,6 +38,7 @@ PhoneApp::PhoneApp(const Options& options)
   settings.SetSkipUnchanged(options.skipUnchanged);
   driver.FixedSpeed = options.speed;
   driver.ExplainFailures = false;
+  frame.Log = RunLog();
   ui.eeprom = options.eeprom;
   // No one to ask: stop at the next block as the Cancel button would.
   ui.onRefuse = [this] { frame.Cancel = true; };

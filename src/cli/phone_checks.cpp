@@ -10,6 +10,7 @@
 #include "operations/operation_frame.h"
 #include "operations/tfs_workflows.h"
 #include "phone_commands.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 
@@ -49,6 +50,7 @@ int CheckSectors(const Options& o) {
   if (o.command != "tfs" || o.operands[0] != "raw-read") return 0;
   ConsoleProgress progress;
   ConsoleUi ui(progress, false);
+  ui.log = RunLog();
   uint32_t first = 0, last = 0;
   if (CheckSectorRange(ui, NandSectorCount(o.family), o.operands[1], o.operands[2], first, last))
     return 0;

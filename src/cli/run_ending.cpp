@@ -8,6 +8,7 @@
 #include "formats/tfs_pair.h"
 #include "operations/operation_frame.h"
 #include "phone_commands.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 namespace {
@@ -119,6 +120,8 @@ std::string UntouchedText(const Options& o, const RunFacts& f) {
 }
 
 int End(const Ending& e) {
+  static const char* const kKinds[] = {"Completed", "Cancelled", "Failed"};
+  LogRun(std::string("ended: ") + kKinds[static_cast<int>(e.kind)] + ": " + e.text);
   switch (e.kind) {
     case Ending::Kind::Completed:
       std::fprintf(stderr, "Completed: %s.\n", e.text.c_str());

@@ -17,6 +17,7 @@
 #include "phone_commands.h"
 #include "run_ending.h"
 #include "target_checks.h"
+#include "run_log.h"
 
 namespace brantle::cli {
 namespace {
@@ -93,6 +94,7 @@ int RunTfsCommand(const std::vector<std::string>& args) {
   }
   ConsoleProgress progress;
   ConsoleUi ui(progress, false);
+  ui.log = RunLog();
   TDIFFile dif;
   std::vector<std::string> directories;
   if (!Decode(ui, words[2], family, dif, directories)) return kExitFailed;

@@ -33,6 +33,8 @@ class DialogHost {
   virtual void RunCreateDif(QWidget* parent, OperationFrame& frame, TKTZDCF& dialog) = 0;
   // The file manager window (not modal).
   virtual void ShowTfsFileManager(QWidget* parent, const std::string& family) = 0;
+  // The desktop's file manager on a folder.
+  virtual void OpenFolder(const std::string& folder) = 0;
 };
 
 }  // namespace brantle::gui

@@ -17,7 +17,9 @@
 #include "engine/trace.h"
 #include "erasing_tab.h"
 #include "flashing_tab.h"
+#include "lang/fill_text.h"
 #include "lang/languages.h"
+#include "log_panel.h"
 #include "operations/tfs_workflows.h"
 #include "qt_dialog_host.h"
 #include "settings_tab.h"
@@ -42,6 +44,7 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
     : QWidget(parent),
       config_(std::move(config)),
       settings_(config_.SettingsPath),
+      log_("window", config_.LogPath),
       dialogs_(*OwnDialogsUnless(config_.Dialogs, ownDialogs_)) {
   setObjectName("KTZF");
   settings_.Load();
@@ -49,6 +52,7 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
   ui_ =
       std::make_unique<QtUi>(this, dialogs_, *status_, [this](const WindowState& s) { Render(s); });
   frame_ = std::make_unique<OperationFrame>(*ui_, settings_);
+  frame_->Log = &log_;
   driver_ = std::make_unique<ConnectDriver>(*frame_, link_);
   if (ownDialogs_) ownDialogs_->Attach(*frame_);
   context_ = std::make_unique<WindowContext>(WindowContext{
@@ -80,8 +84,24 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
   pages_->setElideMode(Qt::ElideNone);
   captions_.Add([this] { setWindowTitle(Tr("Win_Product") + " " + Tr("Win_Version")); });
 
+  logPanel_ = new LogPanel(*context_, dialogs_, log_, this);
+  log_.OnLine = [this](const std::string& line) { logPanel_->AddLine(line); };
+  // Told once: in the status line now, and in the panel for later.
+  log_.OnProblem = [this](const std::string& problem) {
+    const std::string text = FillText(LangGet("Msg_Log_Not_Written"), {{"problem", problem}});
+    frame_->SetStatusText(text);
+    logPanel_->AddLine(text);
+  };
+  logPanel_->setVisible(settings_.ShowLog());
+  status_->LogButton()->setChecked(settings_.ShowLog());
+  connect(status_->LogButton(), &QPushButton::toggled, this, [this](bool on) {
+    settings_.SetShowLog(on);
+    logPanel_->setVisible(on);
+  });
+
   auto* layout = new QVBoxLayout(this);
   layout->addWidget(pages_, 1);
+  layout->addWidget(logPanel_);
   layout->addWidget(status_);
   // The smallest window shows every caption of every language whole.
   layout->setSizeConstraint(QLayout::SetMinimumSize);

@@ -34,6 +34,7 @@ class ErasingTab;
 class TfsTab;
 class DeveloperTab;
 class SettingsTab;
+class LogPanel;
 
 struct WindowConfig {
   std::string SettingsPath = Settings::DefaultPath();
@@ -45,6 +46,8 @@ struct WindowConfig {
   std::string StartPort;
   int StartFamily = -1;
   std::string TraceFile;
+  // The operation log's file; empty: none.
+  std::string LogPath = OperationLog::DefaultPath();
   // Null: Qt's own message boxes and file dialogs.
   DialogHost* Dialogs = nullptr;
 };
@@ -89,6 +92,7 @@ class TKTZF : public QWidget {
 
   WindowConfig config_;
   Settings settings_;
+  OperationLog log_;
   std::unique_ptr<QtDialogHost> ownDialogs_;
   DialogHost& dialogs_;
   Captions captions_;
@@ -107,6 +111,7 @@ class TKTZF : public QWidget {
   TfsTab* tfs_ = nullptr;
   DeveloperTab* developer_ = nullptr;
   SettingsTab* settingsTab_ = nullptr;
+  LogPanel* logPanel_ = nullptr;
   bool closeAsked_ = false;
   bool closing_ = false;
   std::vector<std::string> knownPorts_;

@@ -1,6 +1,8 @@
 #include "qt_dialog_host.h"
 
+#include <QDesktopServices>
 #include <QFileDialog>
+#include <QUrl>
 #include <QInputDialog>
 #include <QMessageBox>
 
@@ -109,6 +111,10 @@ bool QtDialogHost::SelectTfsFiles(QWidget* parent, std::vector<TfsUploadRow>& ro
 void QtDialogHost::RunCreateDif(QWidget* parent, OperationFrame& frame, TKTZDCF& model) {
   CreateDifDialog dialog(frame, model, parent);
   dialog.Run();
+}
+
+void QtDialogHost::OpenFolder(const std::string& folder) {
+  QDesktopServices::openUrl(QUrl::fromLocalFile(QString::fromStdString(folder)));
 }
 
 void QtDialogHost::ShowTfsFileManager(QWidget* parent, const std::string& family) {

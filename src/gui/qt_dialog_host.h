@@ -27,6 +27,7 @@ class QtDialogHost : public DialogHost {
   bool SelectTfsFiles(QWidget* parent, std::vector<TfsUploadRow>& rows) override;
   void RunCreateDif(QWidget* parent, OperationFrame& frame, TKTZDCF& dialog) override;
   void ShowTfsFileManager(QWidget* parent, const std::string& family) override;
+  void OpenFolder(const std::string& folder) override;
 
  private:
   OperationFrame* frame_ = nullptr;

@@ -81,6 +81,10 @@ StatusArea::StatusArea(Captions& captions, QWidget* parent) : QWidget(parent) {
   retry_ = new QPushButton(this);
   retry_->setObjectName("B_ConnectAgain");
   captions.Text(retry_, "Win_Connect_Again");
+  log_ = new QPushButton(this);
+  log_->setObjectName("B_ShowLog");
+  log_->setCheckable(true);
+  captions.Text(log_, "Win_Show_Log");
 
   const char* developerNames[4] = {"B_Dev_TFSR", "B_Dev_TFSW", "B_Dev_TFSD", "B_Dev_TFSM"};
   const char* developerKeys[4] = {"Win_Dev_TFSR", "Win_Dev_TFSW", "Win_Dev_TFSD", "Win_Dev_TFSM"};
@@ -93,6 +97,7 @@ StatusArea::StatusArea(Captions& captions, QWidget* parent) : QWidget(parent) {
     developerRow->addWidget(developer_[i]);
   }
   developerRow->addStretch(1);
+  developerRow->addWidget(log_);
   developerRow->addWidget(retry_);
 
   auto* grid = new QGridLayout(this);

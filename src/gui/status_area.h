@@ -28,6 +28,8 @@ class StatusArea : public QWidget {
   QPushButton* CancelButton() const { return cancel_; }
   QPushButton* DisconnectButton() const { return disconnect_; }
   QPushButton* RetryButton() const { return retry_; }
+  // Shows or hides the operation log panel (checkable).
+  QPushButton* LogButton() const { return log_; }
   QToolButton* FlashHelp() const { return help_; }
   QPushButton* DeveloperButton(int i) const { return developer_[i]; }
 
@@ -42,6 +44,7 @@ class StatusArea : public QWidget {
   QPushButton* cancel_;
   QPushButton* disconnect_;
   QPushButton* retry_;
+  QPushButton* log_;
   QPushButton* developer_[4];
 };
 

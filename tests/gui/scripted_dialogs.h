@@ -29,6 +29,7 @@ class ScriptedDialogs : public gui::DialogHost {
   bool SelectTfsFiles(QWidget*, std::vector<TfsUploadRow>& rows) override;
   void RunCreateDif(QWidget*, OperationFrame&, TKTZDCF&) override {}
   void ShowTfsFileManager(QWidget*, const std::string&) override {}
+  void OpenFolder(const std::string& folder) override { foldersOpened.push_back(folder); }
 
   // Yes/No answers in order; Yes when the script runs out.
   std::deque<Answer> answers;
@@ -41,6 +42,7 @@ class ScriptedDialogs : public gui::DialogHost {
   std::function<void(const Shown&)> onMessage;
 
   std::vector<Shown> messages;
+  std::vector<std::string> foldersOpened;
   std::vector<FileDialog> fileDialogs;
 
   // How many boxes showed exactly this text.

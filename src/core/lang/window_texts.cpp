@@ -119,6 +119,14 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
     {"Msg_Hint_Port_Gone",
      "The serial port has gone: its adapter was probably unplugged. Plug it in again; the "
      "window goes on by itself when the port is back."},
+    // The operation log panel.
+    {"Win_Show_Log", "Log"},
+    {"Win_Save_Log", "Save log..."},
+    {"Win_Copy_Log", "Copy"},
+    {"Win_Open_Log_Folder", "Open log folder"},
+    {"FF_LOG", "Log files (*.log)|*.log|All Files (*.*)|*.*"},
+    {"FF_LOGW_Caption", "Choose log file to write..."},
+    {"Msg_Log_Not_Written", "The operation log is not written: {problem}"},
     {"Msg_Hint_No_Ports",
      "Plug in the phone's serial adapter: the window finds it by itself. To try the program "
      "without a phone, start it as \"brantle --simulate E800\"; to use a port the system "

@@ -4,6 +4,9 @@
 
 #include <cstdlib>
 
+#include "files/file_access.h"
+#include "lang/lang_get.h"
+
 namespace brantle {
 
 OperationLog::OperationLog(std::string program, const std::string& path)
@@ -19,6 +22,14 @@ void OperationLog::Add(const std::string& context, const std::string& event) {
   if (!file_ || file_->Append(line) || told_) return;
   told_ = true;
   if (OnProblem) OnProblem(file_->Problem());
+}
+
+bool OperationLog::SaveSession(Ui& ui, const std::string& path) const {
+  std::string text;
+  for (const std::string& line : session_) text += line + "\n";
+  if (ReplaceFileContents(path, text)) return true;
+  ui.Error(LangGet("ErrC_Write_File") + " " + path);
+  return false;
 }
 
 std::string OperationLog::DefaultPath(const std::string& xdgStateHome, const std::string& home) {
@@ -42,6 +53,13 @@ std::string LogTime(std::time_t when) {
   // strftime writes the offset as +0100; ISO 8601 in a log reads +01:00.
   std::string line = text;
   if (line.size() >= 5) line.insert(line.size() - 2, ":");
+  return line;
+}
+
+std::string BoxLogText(MessageKind kind, const std::string& text, Buttons buttons, Answer answer) {
+  static const char* const kKinds[] = {"error", "information", "warning", "question"};
+  std::string line = std::string(kKinds[static_cast<int>(kind)]) + ": " + text;
+  if (buttons == Buttons::YesNo) line += answer == Answer::Yes ? " -> Yes" : " -> No";
   return line;
 }
 

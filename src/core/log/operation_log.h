@@ -16,6 +16,7 @@
 #include <vector>
 
 #include "log/log_file.h"
+#include "ui/ui.h"
 
 namespace brantle {
 
@@ -31,6 +32,9 @@ class OperationLog {
   const std::vector<std::string>& Session() const { return session_; }
   // The file, empty without one.
   std::string Path() const { return file_ ? file_->Path() : ""; }
+  // The lines of this run as a text file; false after an error box when it could
+  // not be written.
+  bool SaveSession(Ui& ui, const std::string& path) const;
 
   // Every line as it is added (the window's panel).
   std::function<void(const std::string& line)> OnLine;
@@ -52,5 +56,8 @@ class OperationLog {
 std::string LogTime(std::time_t when);
 // A text of several lines as one log line: its line breaks become " | ".
 std::string OneLine(const std::string& text);
+
+// A message box in the log: "error: TEXT", "question: TEXT -> No".
+std::string BoxLogText(MessageKind kind, const std::string& text, Buttons buttons, Answer answer);
 
 }  // namespace brantle

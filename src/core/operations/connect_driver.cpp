@@ -388,6 +388,7 @@ bool ConnectDriver::RequestClose() {
   frame_.RouteEngine(link_, false);
   if (frame_.Connected) {
     Terminate();
+    frame_.LogEvent("disconnected");
     frame_.Connected = false;
   }
   if (frame_.PortOpen) ClosePort();

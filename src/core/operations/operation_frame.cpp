@@ -227,10 +227,7 @@ Answer OperationFrame::Message(MessageKind kind, const std::string& text, Button
     lastError_ = text;
   }
   const Answer answer = window_.Message(kind, text, buttons);
-  static const char* const kKinds[] = {"error", "information", "warning", "question"};
-  if (Log)
-    LogEvent(std::string(kKinds[static_cast<int>(kind)]) + ": " + text +
-             (buttons == Buttons::YesNo ? answer == Answer::Yes ? " -> Yes" : " -> No" : ""));
+  LogEvent(BoxLogText(kind, text, buttons, answer));
   return answer;
 }
 

@@ -156,6 +156,14 @@ bool Settings::DisableAllStatusMessages() const {
 void Settings::SetDisableAllStatusMessages(bool on) {
   SetFlag("Disable_All_Status_Messages", on);
 }
+bool Settings::ShowLog() const {
+  return Flag("Show_Log");
+}
+
+void Settings::SetShowLog(bool on) {
+  SetFlag("Show_Log", on);
+}
+
 bool Settings::VerifyWrites() const {
   return Flag("Verify_Writes");
 }

@@ -105,6 +105,9 @@ class Settings {
   // Read every programmed sector or piece back and compare it.
   bool VerifyWrites() const;
   void SetVerifyWrites(bool on);
+  // The window's operation log panel is shown (Show_Log).
+  bool ShowLog() const;
+  void SetShowLog(bool on);
   // Leave a sector unprogrammed when its old contents were read and equal the new.
   bool SkipUnchanged() const;
   void SetSkipUnchanged(bool on);
