@@ -14,6 +14,7 @@
 #include "dialog_host.h"
 #include "engine/ktze_internals.h"
 #include "files/serial_ports.h"
+#include "files/stand_in_loaders.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
 #include "qt_dialog_host.h"
@@ -45,6 +46,8 @@ struct WindowConfig {
   std::string StartPort;
   int StartFamily = -1;
   std::string TraceFile;
+  // The stand-in loaders of a virtual phone, named in the title while used.
+  const StandInLoaders* StandIns = nullptr;
   // Null: Qt's own message boxes and file dialogs.
   DialogHost* Dialogs = nullptr;
 };

@@ -13,7 +13,7 @@
 
 namespace brantle {
 
-constexpr size_t kWindowTextCount = 107;
+constexpr size_t kWindowTextCount = 108;
 extern const std::array<LangEntry, kWindowTextCount> kWindowTexts;
 
 }  // namespace brantle
