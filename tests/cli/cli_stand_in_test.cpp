@@ -50,8 +50,9 @@ TEST_F(CliStandIns, TheStandInsAreRemovedWhenASignalEndsTheRun) {
         {"--simulate", "E330", "dump", "--region", "full", "-o",
          out.File(std::to_string(signal) + ".bin")},
         [&](pid_t pid, const std::string& err) {
-          if (sent || err.find("Reading at ") == std::string::npos) return;
-          present = !Empty(tmp.path());  // the stand-ins exist while the phone is read
+          // Told once the virtual phone runs: the whole dump lies ahead.
+          if (sent || err.find("Stand-in demo loaders") == std::string::npos) return;
+          present = !Empty(tmp.path());
           kill(pid, signal);
           sent = true;
         },
