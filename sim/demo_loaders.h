@@ -1,14 +1,11 @@
 #pragma once
-// Demo loader files: the right names and sizes, a marker text at the start and a
-// deterministic filler. They let the virtual phone and the README demo run
-// without real loaders; the engine refuses to send them to a real line.
+// The demo loader set the virtual phone's users write: made by the core, which also
+// makes it for a --simulate run without real loaders.
 
-#include <string>
+#include "engine/demo_loaders.h"
 
 namespace brantle::sim {
 
-// Writes every loader file the engine knows into folder (created if needed).
-// Returns false with a message in error on failure.
-bool WriteDemoLoaders(const std::string& folder, std::string& error);
+using brantle::WriteDemoLoaders;
 
 }  // namespace brantle::sim

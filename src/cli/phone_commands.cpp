@@ -9,8 +9,10 @@
 #include <string>
 
 #include "comment_file.h"
+#include "engine/ktze_loaders.h"
 #include "engine/trace.h"
 #include "files/simulator_process.h"
+#include "files/stand_in_loaders.h"
 #include "formats/nor_regions.h"
 #include "formats/tfs_pair.h"
 #include "help_texts.h"
@@ -225,17 +227,23 @@ int RunPhoneCommand(const Options& o) {
   CatchInterrupt();
   Ending ending;
   {
-    SimulatorProcess simulator;  // declared first: it outlives the connection to it
+    // First: the engines and the checks read the loaders folder it may set.
+    StandInLoaders standIns;
+    const std::string model = o.simulate == "Opti" ? o.model : "";
+    std::string error;
+    if (!o.simulate.empty() && !standIns.Prepare(DefaultLoadersFolder(), o.simulate, model, error))
+      return End({Ending::Kind::Failed, error});
+    SimulatorProcess simulator;  // before the connection: it outlives it
     PhoneApp app(o);
     Prepared prepared;
     if (const int status = Prepare(app, o, prepared)) return status;
-    std::string port = o.port, error;
+    std::string port = o.port;
     if (!o.simulate.empty()) {
       // The virtual phone is of the model the program works with.
-      const std::string model = o.simulate == "Opti" ? o.model : "";
       if (!simulator.Start(o.simulate, error, model)) return End({Ending::Kind::Failed, error});
       port = simulator.PortPath();
       std::fprintf(stderr, "Virtual %s phone on %s\n", o.simulate.c_str(), port.c_str());
+      if (standIns.Used()) std::fprintf(stderr, "%s\n", standIns.Notice().c_str());
     }
     ending = Session(app, o, prepared, port);
   }

@@ -7,7 +7,9 @@
 
 #include "close_signals.h"
 #include "display_guard.h"
+#include "engine/ktze_loaders.h"
 #include "files/simulator_process.h"
+#include "files/stand_in_loaders.h"
 #include "lang/collation.h"
 #include "lang/lang_get.h"
 #include "lang/languages.h"
@@ -39,12 +41,15 @@ int main(int argc, char** argv) {
   UseCollationOfEnvironment();
 
   CurrentLanguages().Load();
+  StandInLoaders standIns;
   SimulatorProcess simulator;
   gui::WindowConfig config;
   config.ExtraPorts = options.Ports;
   config.TraceFile = options.Trace;
+  config.StandIns = &standIns;
   if (!options.Simulate.empty()) {
-    if (!simulator.Start(options.Simulate, error, options.Model)) {
+    if (!standIns.Prepare(DefaultLoadersFolder(), options.Simulate, options.Model, error) ||
+        !simulator.Start(options.Simulate, error, options.Model)) {
       std::fprintf(stderr, "brantle: %s\n", error.c_str());
       return 1;
     }

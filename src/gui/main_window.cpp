@@ -82,7 +82,12 @@ TKTZF::TKTZF(WindowConfig config, QWidget* parent)
   // Every tab caption whole: the window is at least as wide as they are.
   pages_->setUsesScrollButtons(false);
   pages_->setElideMode(Qt::ElideNone);
-  captions_.Add([this] { setWindowTitle(Tr("Win_Product") + " " + Tr("Win_Version")); });
+  captions_.Add([this] {
+    QString title = Tr("Win_Product") + " " + Tr("Win_Version");
+    if (config_.StandIns && config_.StandIns->Used())
+      title += " - " + QString::fromStdString(config_.StandIns->Notice());
+    setWindowTitle(title);
+  });
 
   logPanel_ = new LogPanel(*context_, dialogs_, log_, this);
   log_.OnLine = [this](const std::string& line) { logPanel_->AddLine(line); };

@@ -14,6 +14,7 @@
 #include "dialog_host.h"
 #include "engine/ktze_internals.h"
 #include "files/serial_ports.h"
+#include "files/stand_in_loaders.h"
 #include "operations/connect_driver.h"
 #include "operations/operation_frame.h"
 #include "qt_dialog_host.h"
@@ -48,6 +49,8 @@ struct WindowConfig {
   std::string TraceFile;
   // The operation log's file; empty: none.
   std::string LogPath = OperationLog::DefaultPath();
+  // The stand-in loaders of a virtual phone, named in the title while used.
+  const StandInLoaders* StandIns = nullptr;
   // Null: Qt's own message boxes and file dialogs.
   DialogHost* Dialogs = nullptr;
 };

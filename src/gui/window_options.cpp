@@ -98,7 +98,7 @@ bool ParseWindowOptions(const std::vector<std::string>& args, WindowOptions& o,
 }
 
 const char* WindowUsageText() {
-  return "usage: brantle [--simulate FAMILY [--model NAME]] [--port PATH]... [--trace FILE]\n"
+  return "Usage: brantle [--simulate FAMILY [--model NAME]] [--port PATH]... [--trace FILE]\n"
          "\n"
          "The window of Brantle, the service tool for Samsung SGH phones in boot mode: it\n"
          "waits for a phone on the serial port chosen on its Settings page, connects by\n"

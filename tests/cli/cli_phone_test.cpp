@@ -131,16 +131,24 @@ TEST(CliPhone, APhoneOfAnotherFamilyIsNamedAsSuch) {
       << r.err;
 }
 
+// A phone on a port gets only real loaders (a virtual phone of --simulate gets
+// stand-ins instead, see cli_stand_in_test.cpp).
 TEST(CliPhone, MissingLoaderFilesAreFoundBeforeConnecting) {
   test::TempDir loaders;
   loaders.Write("e800_loader1.bin", "too short");
-  const auto r = test::RunProgram(kCli, {"--simulate", "E800", "identify"}, {},
-                                  {"BRANTLE_LOADERS=" + loaders.path()});
+  sim::EPhoneConfig config;
+  config.family = "E800";
+  sim::VirtualEPhone phone(config);
+  ASSERT_TRUE(phone.Start()) << phone.error();
+  const auto r =
+      test::RunProgram(kCli, {"--port", phone.PortPath(), "--family", "E800", "identify"}, {},
+                       {"BRANTLE_LOADERS=" + loaders.path()});
   EXPECT_EQ(r.status, 2) << r.err;
   EXPECT_NE(r.err.find("brantle-cli: loader file " + loaders.path() + "/"), std::string::npos)
       << r.err;
   EXPECT_NE(r.err.find("Nothing was sent to the phone.\n"), std::string::npos) << r.err;
-  EXPECT_EQ(r.err.find("Virtual"), std::string::npos) << "no phone was started: " << r.err;
+  EXPECT_EQ(r.err.find("Stand-in"), std::string::npos) << r.err;
+  EXPECT_EQ(phone.Stats().connects, 0);
 }
 
 }  // namespace

@@ -29,7 +29,8 @@ TEST(AppPaths, AnInstalledCopyUsesTheXdgFolders) {
   AppPaths p = FindAppPaths(bin, "/cfg", "/data", "/home/tech");
   EXPECT_FALSE(p.Portable);
   EXPECT_EQ(p.SettingsFile, "/cfg/brantle/brntl.ini");
-  EXPECT_EQ(p.ShippedLanguages, bin + "/../share/brantle/language");
+  // Named as a person knows the folder, without "bin/..".
+  EXPECT_EQ(p.ShippedLanguages, dir.File("usr/share/brantle/language"));
   EXPECT_EQ(p.UserLanguages, "/data/brantle/language");
   // Unset or relative XDG values fall back to the home folder's.
   p = FindAppPaths(bin, "", "relative/data", "/home/tech");

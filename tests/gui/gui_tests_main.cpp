@@ -28,8 +28,11 @@ void QuietHandler(QtMsgType type, const QMessageLogContext& context, const QStri
 
 int main(int argc, char** argv) {
   standard = qInstallMessageHandler(QuietHandler);
-  const brantle::test::TempDir config;
+  // Qt's own settings (a file dialog's history) and the window's operation log go
+  // into folders of the run's own, not the person's.
+  const brantle::test::TempDir config, state;
   setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+  setenv("XDG_STATE_HOME", state.path().c_str(), 1);
   QApplication app(argc, argv);
   // Test function names on the command line run in the classes that have them.
   QStringList options, names;

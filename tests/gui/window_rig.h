@@ -50,6 +50,8 @@ class WindowRig {
   DrivenDialogs dialogs;
   // Set before Start: Qt's own message boxes and file dialogs instead of the script.
   bool realDialogs = false;
+  // Set before Start: the stand-in loaders of the run, as --simulate hands them over.
+  const StandInLoaders* standIns = nullptr;
   sim::EPhoneConfig config;
   std::unique_ptr<sim::VirtualEPhone> phone;
   sim::OptiPhoneConfig optiConfig;

@@ -34,6 +34,19 @@ TEST(ConnectDriverTest, EPhoneBecomesReadyWithItsFlashType) {
   EXPECT_TRUE(rig.ui.messages.empty());
 }
 
+// A trace shows where the connect ended: what a field report is read from.
+TEST(ConnectDriverTest, TheTraceMarksThePhoneReadyWithItsFlashType) {
+  PhoneRig rig("E800");
+  std::string error;
+  rig.link.SetTrace(Tracer::OpenFile(rig.dir.File("trace"), error));
+  ASSERT_TRUE(rig.Connect());
+  const std::string trace = test::ReadFile(rig.dir.File("trace"));
+  const size_t ready = trace.find(" -- ready: Samsung ");
+  ASSERT_NE(ready, std::string::npos) << trace;
+  // After the last byte of the connect: the second loader's "c".
+  EXPECT_LT(trace.rfind("RX 000000  63 "), ready);
+}
+
 TEST(ConnectDriverTest, OptiPhoneBecomesReady) {
   PhoneRig rig("Opti", 16);
   rig.optiConfig.norSize = 32u << 20;

@@ -7,6 +7,8 @@
 #include <termios.h>
 #include <unistd.h>
 
+#include "support/temp_dir.h"
+
 extern char** environ;
 
 namespace brantle::test {
@@ -16,18 +18,36 @@ std::string NameOf(const std::string& entry) {
   return entry.substr(0, entry.find('='));
 }
 
-// This process's environment with the entries of env put over it; built before
-// the fork, since the child may only call async-signal-safe functions.
-std::vector<std::string> ChildEnvironment(const std::vector<std::string>& env) {
+size_t EnvironmentSize() {
+  size_t n = 0;
+  while (environ[n] != nullptr) ++n;
+  return n;
+}
+
+// entries with those of over put over them.
+std::vector<std::string> Overlay(const std::vector<std::string>& entries,
+                                 const std::vector<std::string>& over) {
   std::vector<std::string> all;
-  for (char** e = environ; *e != nullptr; ++e) {
-    const std::string entry = *e;
+  for (const std::string& entry : entries) {
     bool replaced = false;
-    for (const auto& own : env) replaced = replaced || NameOf(own) == NameOf(entry);
+    for (const auto& own : over) replaced = replaced || NameOf(own) == NameOf(entry);
     if (!replaced) all.push_back(entry);
   }
-  all.insert(all.end(), env.begin(), env.end());
+  all.insert(all.end(), over.begin(), over.end());
   return all;
+}
+
+// This process's environment with a home of the program's own (nothing a test runs
+// writes into the person's) and the entries of env put over it; built before the
+// fork, since the child may only call async-signal-safe functions.
+std::vector<std::string> ChildEnvironment(const std::string& home,
+                                          const std::vector<std::string>& env) {
+  const std::vector<std::string> ownHome = {
+      "HOME=" + home, "XDG_CONFIG_HOME=" + home + "/.config",
+      "XDG_DATA_HOME=" + home + "/.local/share", "XDG_CACHE_HOME=" + home + "/.cache",
+      "XDG_STATE_HOME=" + home + "/.local/state"};
+  return Overlay(Overlay(std::vector<std::string>(environ, environ + EnvironmentSize()), ownHome),
+                 env);
 }
 
 std::vector<char*> Pointers(std::vector<std::string>& texts) {
@@ -54,7 +74,8 @@ ProgramResult Run(const std::string& path, const std::vector<std::string>& args,
   }
   std::vector<std::string> argTexts = {path};
   argTexts.insert(argTexts.end(), args.begin(), args.end());
-  std::vector<std::string> envTexts = ChildEnvironment(env);
+  const TempDir home;
+  std::vector<std::string> envTexts = ChildEnvironment(home.path(), env);
   const std::vector<char*> argv = Pointers(argTexts), envp = Pointers(envTexts);
   const pid_t pid = fork();
   if (pid == 0) {

@@ -1,6 +1,7 @@
 #pragma once
 // Runs a program of the build (from build/bin) with arguments and collects its
-// exit status and output, for tests of the command-line front ends.
+// exit status and output, for tests of the command-line front ends. The program gets
+// a home of its own: HOME and the XDG folders lie in a temporary folder.
 
 #include <sys/types.h>
 

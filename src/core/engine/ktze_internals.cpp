@@ -31,6 +31,10 @@ void Link::SetTrace(std::shared_ptr<Tracer> tracer) {
   tracer_ = std::move(tracer);
 }
 
+void Link::TraceNote(const std::string& text) {
+  if (tracer_) tracer_->Note(text);
+}
+
 void Link::Status(const std::string& text) {
   if (OnEngineStatus) OnEngineStatus(text);
 }

@@ -44,6 +44,8 @@ class Link {
 
   // Every port opened from now on is traced to tracer (nullptr: no trace).
   void SetTrace(std::shared_ptr<Tracer> tracer);
+  // A line of the trace that is not a byte on the line (a connect that finished).
+  void TraceNote(const std::string& text);
 
   // Opens PortName exclusively at baud, 8 data bits, parity (0 none, 2 even),
   // 1 stop bit. Returns 0, or -1 when the port cannot be opened or set up.

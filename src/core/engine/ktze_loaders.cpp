@@ -21,6 +21,11 @@ bool IsDirectory(const std::string& path) {
   return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+std::string& RunLoadersFolder() {
+  static std::string folder;
+  return folder;
+}
+
 }  // namespace
 
 const char kDemoLoaderMarker[] =
@@ -42,13 +47,30 @@ const std::vector<LoaderFile>& AllLoaderFiles() {
   return files;
 }
 
-std::string DefaultLoadersFolder() {
-  if (const char* env = std::getenv("BRANTLE_LOADERS"); env && *env) return env;
-  const std::string exe = ExecutableFolder();
-  const std::string beside = exe + "/loaders";
+std::vector<LoaderFile> LoadersOfFamily(const std::string& family, const std::string& model) {
+  if (family != "Opti") {
+    // The S500 is booted as an E700.
+    const ELoaderSet& set = ELoaders(family);
+    return {set.first, set.second};
+  }
+  if (model.empty()) return OptiLoaderFiles();
+  return {OptiModelByName(model).loader};
+}
+
+std::string LoadersFolderFor(const std::string& exeFolder, const std::string& envFolder) {
+  if (!envFolder.empty()) return envFolder;
+  const std::string beside = exeFolder + "/loaders";
   if (IsDirectory(beside)) return beside;
-  const std::string shared = exe + "/../share/brantle/loaders";
+  const std::string shared = InstalledDataFolder(exeFolder) + "/loaders";
   return IsDirectory(shared) ? shared : beside;
+}
+
+void SetRunLoadersFolder(const std::string& folder) { RunLoadersFolder() = folder; }
+
+std::string DefaultLoadersFolder() {
+  if (!RunLoadersFolder().empty()) return RunLoadersFolder();
+  const char* env = std::getenv("BRANTLE_LOADERS");
+  return LoadersFolderFor(ExecutableFolder(), env ? env : "");
 }
 
 bool IsDemoLoader(const std::string& image) {

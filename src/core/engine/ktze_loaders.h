@@ -25,9 +25,19 @@ const ELoaderSet& ELoaders(const std::string& engineFamily);  // "E700", "E800",
 // Every loader file the program knows (for the demo set and for diagnostics).
 const std::vector<LoaderFile>& AllLoaderFiles();
 
-// $BRANTLE_LOADERS, else <exe folder>/loaders, else <exe folder>/../share/brantle/loaders
-// (the first that exists; the second when none does).
+// The loader files a phone of family ("E700", "E800", "E330", "S500", "Opti") is
+// sent: for "Opti" the one of model, or those of every model when model is empty.
+std::vector<LoaderFile> LoadersOfFamily(const std::string& family, const std::string& model);
+
+// The folder this run was given (SetRunLoadersFolder), else $BRANTLE_LOADERS, else
+// <exe folder>/loaders, else <prefix>/share/brantle/loaders beside <prefix>/bin (the
+// first that exists; the second when none does).
 std::string DefaultLoadersFolder();
+// The same for a given executable folder and value of $BRANTLE_LOADERS (empty: unset).
+std::string LoadersFolderFor(const std::string& exeFolder, const std::string& envFolder);
+// Makes folder the loaders folder of this run, ahead of every other (the stand-in
+// demo set of --simulate); empty ends that.
+void SetRunLoadersFolder(const std::string& folder);
 
 // Text at the start of every demo loader file.
 extern const char kDemoLoaderMarker[];

@@ -31,7 +31,7 @@ bool FolderWritable(const std::string& folder) {
 AppPaths FindAppPaths(const std::string& exeFolder, const std::string& xdgConfigHome,
                       const std::string& xdgDataHome, const std::string& home) {
   AppPaths paths;
-  const std::string installedData = exeFolder + "/../share/brantle";
+  const std::string installedData = InstalledDataFolder(exeFolder);
   paths.Portable = !IsFolder(installedData) && FolderWritable(exeFolder);
   if (paths.Portable) {
     paths.SettingsFile = exeFolder + "/brntl.ini";

@@ -148,7 +148,7 @@ void IniDocument::Parse(const std::string& text) {
       continue;
     }
     if (!current) {
-      sections_.push_back(Section{"", false, {}});
+      sections_.push_back(Section{"", false, {}, {}});
       current = &sections_.back();
     }
     Line line;
@@ -183,7 +183,7 @@ std::string IniDocument::Serialize() const {
 
 IniDocument::Section& IniDocument::AddSection(const std::string& name) {
   index_[Lower(name)] = sections_.size();
-  sections_.push_back(Section{name, true, {}});
+  sections_.push_back(Section{name, true, {}, {}});
   return sections_.back();
 }
 

@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include <filesystem>
+
 namespace brantle {
 
 std::string ExecutableFolder() {
@@ -12,6 +14,12 @@ std::string ExecutableFolder() {
   const size_t slash = exe.rfind('/');
   if (slash == std::string::npos) return ".";
   return exe.substr(0, slash);
+}
+
+std::string InstalledDataFolder(const std::string& exeFolder) {
+  // The folder of the executable holds no symbolic links (the system resolved them),
+  // so dropping "bin/.." names the same folder.
+  return std::filesystem::path(exeFolder + "/../share/brantle").lexically_normal().string();
 }
 
 }  // namespace brantle

@@ -10,4 +10,8 @@ namespace brantle {
 // "." when the system does not tell.
 std::string ExecutableFolder();
 
+// <prefix>/share/brantle for a program in <prefix>/bin, written without "..": the
+// folder of an installed copy's data as messages name it ("/usr/share/brantle").
+std::string InstalledDataFolder(const std::string& exeFolder);
+
 }  // namespace brantle

@@ -131,6 +131,8 @@ const std::array<LangEntry, kWindowTextCount> kWindowTexts = {{
      "Plug in the phone's serial adapter: the window finds it by itself. To try the program "
      "without a phone, start it as \"brantle --simulate E800\"; to use a port the system "
      "does not list, start it with \"--port PATH\"."},
+    // A virtual phone served demo loaders: the window's title, a line of the command line.
+    {"Msg_Stand_In_Loaders", "Stand-in demo loaders (no real loaders in {folder})"},
     // Told after a "No" to the EEPROM question of an erase, before the part of the
     // region that keeps its contents.
     {"Msg_EEPROM_Not_Erased", "The EEPROM area was not erased:"},

@@ -13,7 +13,7 @@
 
 namespace brantle {
 
-constexpr size_t kWindowTextCount = 115;
+constexpr size_t kWindowTextCount = 116;
 extern const std::array<LangEntry, kWindowTextCount> kWindowTexts;
 
 }  // namespace brantle

@@ -248,6 +248,8 @@ void ConnectDriver::Connect() {
   failures_.Forget();
   ShowNotice();
   frame_.ShowIdleState();
+  // Where a trace's connect ends and the work begins.
+  link_.TraceNote("ready: " + frame_.FlashTypeText);
 }
 
 bool ConnectDriver::ConnectE() {

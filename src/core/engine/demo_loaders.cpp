@@ -1,4 +1,4 @@
-#include "sim/demo_loaders.h"
+#include "engine/demo_loaders.h"
 
 #include <sys/stat.h>
 
@@ -8,7 +8,7 @@
 
 #include "engine/ktze_loaders.h"
 
-namespace brantle::sim {
+namespace brantle {
 namespace {
 
 bool MakeFolders(const std::string& folder, std::string& error) {
@@ -55,4 +55,4 @@ bool WriteDemoLoaders(const std::string& folder, std::string& error) {
   return true;
 }
 
-}  // namespace brantle::sim
+}  // namespace brantle
