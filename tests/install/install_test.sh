@@ -96,8 +96,8 @@ whatis -M "$man" brantle | grep -q "^brantle (1) *- dump, flash and erase" ||
 # a home and temporary folder of their own, which they must leave as they found them.
 unset BRANTLE_LOADERS
 export HOME="$work/home" XDG_CONFIG_HOME="$work/config" XDG_DATA_HOME="$work/data" \
-       XDG_CACHE_HOME="$work/cache" XDG_RUNTIME_DIR="$work/runtime" TMPDIR="$work/tmp" \
-       QT_QPA_PLATFORM=offscreen
+       XDG_CACHE_HOME="$work/cache" XDG_STATE_HOME="$work/state" XDG_RUNTIME_DIR="$work/runtime" \
+       TMPDIR="$work/tmp" QT_QPA_PLATFORM=offscreen
 mkdir "$HOME" "$TMPDIR"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
 loaders="$root/usr/share/brantle/loaders"
@@ -129,4 +129,10 @@ grep -q "PhoneType=E800" "$XDG_CONFIG_HOME/brantle/brntl.ini" ||
   fail "settings not saved in \$XDG_CONFIG_HOME/brantle"
 [ ! -e "$root/usr/bin/brntl.ini" ] || fail "settings written into the program folder"
 [ -z "$(ls -A "$HOME")" ] || fail "written into the home folder: $(ls -A "$HOME")"
+# Both programs kept the operation log in the state folder.
+log="$XDG_STATE_HOME/brantle/brantle.log"
+grep -q " cli\[[0-9]*\] /dev/pts/[0-9]* E800: connected: Samsung " "$log" ||
+  fail "the command line's connect is not in $log"
+grep -q " window\[[0-9]*\] /dev/pts/[0-9]* E800: connected: Samsung " "$log" ||
+  fail "the window's connect is not in $log"
 echo "1 passed, 0 failed"
