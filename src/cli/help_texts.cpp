@@ -117,6 +117,12 @@ const char kConvert[] =
     "  it holds the firmware area only (the EEPROM area is left out). --zlib and\n"
     "  --comment go with a DIF written.\n";
 
+// Every command, phone or files, keeps the operation log.
+const char kLogOptions[] =
+    "  --log FILE           keep the operation log in FILE (default:\n"
+    "                       $XDG_STATE_HOME/brantle/brantle.log, ~/.local/state/brantle/)\n"
+    "  --no-log             keep no operation log for this run\n";
+
 const char kEnding[] =
     "Every run ends with a line saying whether it completed, was cancelled or failed.\n"
     "Ctrl-C asks whether to cancel and stops after the current block; SIGTERM and SIGHUP\n"
@@ -136,7 +142,7 @@ std::string MainHelp() {
          "Other options:\n" + kUndoOptions +
          "                       (--undo with flash and erase; --zlib and --comment also\n"
          "                       with dump --format dif)\n" +
-         kTargetOption +
+         kTargetOption + kLogOptions +
          "  --version            the program's version\n"
          "  --help               this text\n"
          "\n" +
@@ -157,7 +163,7 @@ std::string CommandHelp(const std::string& command) {
       {"convert", std::string(kConvert) + kTargetOption},
   };
   const auto it = texts.find(command);
-  return it == texts.end() ? "" : it->second + "\n" + kEnding;
+  return it == texts.end() ? "" : it->second + kLogOptions + "\n" + kEnding;
 }
 
 std::string VersionText() {

@@ -43,6 +43,7 @@ bool WindowRig::Open(const std::vector<std::string>& ports, const std::string& s
   c.StartPort = startPort;
   c.StartFamily = FamilyIndex(family_);
   c.Dialogs = realDialogs ? nullptr : &dialogs;
+  c.LogPath = LogPath();
   c.StandIns = standIns;
   window = std::make_unique<gui::TKTZF>(c);
   dialogs.frame = &window->Frame();

@@ -42,6 +42,7 @@ class WindowRig {
   void SetRegion(const std::string& prefix, const char* start, const char* end) const;
 
   std::string SettingsPath() const { return dir.File("brntl.ini"); }
+  std::string LogPath() const { return dir.File("state/brantle.log"); }
   // The memory of the phone started, E or Opti.
   std::vector<uint8_t> Nor() const { return phone ? phone->Nor() : optiPhone->Nor(); }
 
