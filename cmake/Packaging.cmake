@@ -31,6 +31,20 @@ add_custom_command(
 add_custom_target(english_lng ALL DEPENDS ${BRANTLE_ENGLISH_LNG})
 install(FILES ${BRANTLE_ENGLISH_LNG} DESTINATION ${CMAKE_INSTALL_DATADIR}/brantle/language)
 
+# The shipped translations: installed beside english.lng, and copied beside the
+# programs of the build, so that a portable copy offers them too.
+file(GLOB BRANTLE_LANGUAGE_FILES CONFIGURE_DEPENDS ${CMAKE_SOURCE_DIR}/language/*.lng)
+set(language_copies)
+foreach(file ${BRANTLE_LANGUAGE_FILES})
+  get_filename_component(name ${file} NAME)
+  set(copy ${CMAKE_BINARY_DIR}/bin/language/${name})
+  add_custom_command(OUTPUT ${copy} COMMAND ${CMAKE_COMMAND} -E copy ${file} ${copy}
+                     DEPENDS ${file})
+  list(APPEND language_copies ${copy})
+endforeach()
+add_custom_target(languages ALL DEPENDS ${language_copies})
+install(FILES ${BRANTLE_LANGUAGE_FILES} DESTINATION ${CMAKE_INSTALL_DATADIR}/brantle/language)
+
 # Man pages from each program's --help, with the name, synopsis and the sections of
 # packaging/man/PROGRAM.h2m, gzipped as Debian keeps them (-n: no time stamp).
 set(BRANTLE_VERSION 0.68)

@@ -51,6 +51,7 @@ QLineEdit* CreateDifDialog::Row(int row, const char* labelKey, const char* name,
   auto* field = new QLineEdit(this);
   field->setObjectName(name);
   field->setReadOnly(true);
+  LeftToRight(field);
   QPushButton* selectButton = Button(this, ("BS_" + part).c_str(), "SBtn_Select", captions_);
   QPushButton* clearButton = Button(this, ("BC_" + part).c_str(), "SBtn_Clear", captions_);
   grid->addWidget(field, row + 1, 0);

@@ -237,6 +237,7 @@ QWidget* FlashingTab::HexPage() {
   QGridLayout* grid = Grid(page);
   grid->addWidget(Label(page, "L_FlashHex_Data", "Win_Hex_Data", context_.captions), 0, 0, 1, 3);
   hexData_ = new QPlainTextEdit(page);
+  LeftToRight(hexData_);
   hexData_->setObjectName("E_FlashHex_Data");
   grid->addWidget(hexData_, 1, 0, 1, 3);
   hexOffset_ = HexField(page, "S_FlashHex_Offset");

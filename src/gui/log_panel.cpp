@@ -17,6 +17,7 @@ LogPanel::LogPanel(WindowContext& context, DialogHost& dialogs, OperationLog& lo
   text_ = new QPlainTextEdit(this);
   text_->setObjectName("E_Log");
   text_->setReadOnly(true);
+  LeftToRight(text_);
   text_->setLineWrapMode(QPlainTextEdit::NoWrap);
   // Lines come in during operations: the panel takes the focus only when clicked.
   text_->setFocusPolicy(Qt::ClickFocus);

@@ -33,7 +33,12 @@ QLabel* ValueLabel(QWidget* parent, const char* name) {
   auto* label = new QLabel("-", parent);
   label->setObjectName(name);
   label->setTextInteractionFlags(Qt::TextSelectableByMouse);
+  LeftToRight(label);
   return label;
+}
+
+void LeftToRight(QWidget* control) {
+  control->setLayoutDirection(Qt::LeftToRight);
 }
 
 namespace {
@@ -56,6 +61,7 @@ QComboBox* HexField(QWidget* parent, const char* name) {
   // "E" typed must stay "E", not become the entry "E00000".
   field->setCompleter(nullptr);
   field->installEventFilter(new IgnoreWheel(field));
+  LeftToRight(field);
   return field;
 }
 

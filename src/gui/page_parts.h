@@ -25,6 +25,9 @@ QPushButton* Button(QWidget* parent, const char* name, const char* key, Captions
 QLabel* Label(QWidget* parent, const char* name, const char* key, Captions& captions);
 // A label that shows a value (no caption of its own).
 QLabel* ValueLabel(QWidget* parent, const char* name);
+// Addresses, hexadecimal bytes and paths read left to right in every language, also
+// where the window is laid out right to left.
+void LeftToRight(QWidget* control);
 // An editable selector for a hexadecimal field. Neither the mouse wheel nor a
 // completion changes what is typed in it.
 QComboBox* HexField(QWidget* parent, const char* name);

@@ -7,6 +7,8 @@
 #include <QMimeData>
 #include <QUrl>
 
+#include "page_parts.h"
+
 namespace brantle::gui {
 namespace {
 
@@ -21,6 +23,9 @@ QString PathOf(const QString& typed) {
 }  // namespace
 
 PathEntry::PathEntry(QWidget* parent, Takes takes) : QLineEdit(parent), takes_(takes) {
+  // A path reads left to right in every language; a field that only shows what was
+  // chosen ("2 DIF files selected") speaks the window's language.
+  if (takes_ != Takes::Nothing) LeftToRight(this);
   if (takes_ == Takes::Nothing) {
     setReadOnly(true);
     setAcceptDrops(false);

@@ -2,9 +2,9 @@
 
 #include <QDesktopServices>
 #include <QFileDialog>
-#include <QUrl>
 #include <QInputDialog>
 #include <QMessageBox>
+#include <QUrl>
 
 #include "difcreate.h"
 #include "difif.h"

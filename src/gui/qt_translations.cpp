@@ -1,15 +1,18 @@
 #include "qt_translations.h"
 
 #include <QCoreApplication>
+#include <QGuiApplication>
 #include <QLibraryInfo>
 
 namespace brantle::gui {
 
-QtTranslations::QtTranslations() : before_(QLocale()) {}
+QtTranslations::QtTranslations()
+    : before_(QLocale()), beforeDirection_(QGuiApplication::layoutDirection()) {}
 
 QtTranslations::~QtTranslations() {
   Remove();
   QLocale::setDefault(before_);
+  QGuiApplication::setLayoutDirection(beforeDirection_);
 }
 
 void QtTranslations::Remove() {
@@ -23,6 +26,8 @@ void QtTranslations::Apply(const std::string& locale) {
   QLocale shown(QString::fromStdString(locale));
   if (shown.language() == QLocale::C) shown = QLocale(QLocale::English);
   QLocale::setDefault(shown);
+  // Arabic lays the window out right to left.
+  QGuiApplication::setLayoutDirection(shown.textDirection());
   if (shown.language() == QLocale::English) return;
   // Tries "qtbase_pt_BR", then "qtbase_pt", as the locale's languages say.
   auto translator = std::make_unique<QTranslator>();

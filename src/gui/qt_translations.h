@@ -28,6 +28,7 @@ class QtTranslations {
   void Remove();
 
   QLocale before_;
+  Qt::LayoutDirection beforeDirection_;
   std::unique_ptr<QTranslator> translator_;
 };
 

@@ -5,6 +5,7 @@
 #include <QSignalBlocker>
 
 #include "main_window.h"
+#include "page_parts.h"
 
 namespace brantle::gui {
 namespace {
@@ -28,6 +29,7 @@ SettingsTab::SettingsTab(WindowContext& context, TKTZF& window)
   Captions& captions = context.captions;
   port_ = new PortSelector(this);
   port_->setObjectName("COMPort");
+  LeftToRight(port_);
   speed_ = new QComboBox(this);
   speed_->setObjectName("COMSpeed");
   for (const char* speed : kOfferedSpeeds) speed_->addItem(speed);
@@ -60,9 +62,8 @@ SettingsTab::SettingsTab(WindowContext& context, TKTZF& window)
 
   connect(port_, &PortSelector::aboutToOpen, this, [this] { ListPorts(); });
   connect(port_, qOverload<int>(&QComboBox::activated), this, [this](int i) { PortChosen(i); });
-  connect(speed_, qOverload<int>(&QComboBox::activated), this, [this](int i) {
-    context_.driver.ChangeSpeed(kOfferedSpeeds[static_cast<size_t>(i)]);
-  });
+  connect(speed_, qOverload<int>(&QComboBox::activated), this,
+          [this](int i) { context_.driver.ChangeSpeed(kOfferedSpeeds[static_cast<size_t>(i)]); });
   connect(family_, qOverload<int>(&QComboBox::activated), this,
           [this](int i) { context_.driver.ChangeFamily(i); });
   connect(verify_, &QCheckBox::toggled, this,

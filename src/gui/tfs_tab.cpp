@@ -40,6 +40,7 @@ TfsTab::TfsTab(WindowContext& context) : context_(context) {
   tfs_ = pair.field;
   grid->addWidget(Label(pairPage, "L_FlashTFS_CFG", "Win_CFG_File", context.captions), 2, 0, 1, -1);
   cfg_ = new QLineEdit(pairPage);
+  LeftToRight(cfg_);
   cfg_->setObjectName("T_FlashTFS_CFG");
   cfg_->setReadOnly(true);
   grid->addWidget(cfg_, 3, 0);

@@ -27,14 +27,17 @@ TTFSSelector::TTFSSelector(OperationFrame& frame, QWidget* parent)
   });
   source_ = new QLineEdit(this);
   source_->setObjectName("T_Source");
+  LeftToRight(source_);
   auto* browse = new QPushButton("...", this);
   browse->setObjectName("B_Browse");
   folder_ = new QComboBox(this);
   folder_->setObjectName("S_Folder");
   folder_->setEditable(true);
+  LeftToRight(folder_);
   for (const std::string& f : model_.Folders()) folder_->addItem(QString::fromStdString(f));
   name_ = new QLineEdit(this);
   name_->setObjectName("T_Name");
+  LeftToRight(name_);
   add_ = Button(this, "B_Add", "SBtn_Add", captions_);
   remove_ = Button(this, "B_Remove", "SBtn_Remove", captions_);
   modify_ = Button(this, "B_Modify", "SBtn_Modify", captions_);

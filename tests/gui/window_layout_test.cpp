@@ -14,11 +14,12 @@
 #include <QTabWidget>
 #include <filesystem>
 
-#include "german_language.h"
+#include "caption_checks.h"
 #include "gui_test_registry.h"
 #include "lang/languages.h"
 #include "modal_answer.h"
 #include "qt_dialog_host.h"
+#include "shipped_languages.h"
 #include "tfsfm.h"
 #include "window_rig.h"
 
@@ -40,61 +41,20 @@ void Choose(QComboBox* selector, int index) {
   emit selector->activated(index);
 }
 
-// A rig whose language folder holds the German file; German is the second language.
-void LoadGerman(WindowRig& rig) {
-  const std::string folder = rig.dir.File("language");
-  std::filesystem::create_directory(folder);
-  WriteGermanLanguage(folder);
-  CurrentLanguages().Load(folder);
-}
-
-void Settle(QWidget* window) {
-  QCoreApplication::processEvents();
-  window->layout()->activate();
-  QCoreApplication::processEvents();
-}
-
-// Every sub-page caption of every tab and every tab caption fits where it is shown.
-void CheckCaptionsWhole(WindowRig& rig, const char* language) {
-  auto* pages = rig.Find<QTabWidget>("Pages");
-  QTabBar* bar = pages->tabBar();
-  const QFontMetrics tabFont(bar->font());
-  for (int i = 0; i < bar->count(); ++i) {
-    const QRect tab = bar->tabRect(i);
-    QVERIFY2(tab.right() < bar->width() && tab.width() > tabFont.horizontalAdvance(bar->tabText(i)),
-             qPrintable(QString(language) + " tab: " + bar->tabText(i)));
-  }
-  int lists = 0;
-  for (int tab = 0; tab < pages->count(); ++tab) {
-    pages->setCurrentIndex(tab);
-    Settle(rig.window.get());
-    auto* list = pages->widget(tab)->findChild<QListWidget*>();
-    if (!list) continue;
-    ++lists;
-    const QFontMetrics font(list->font());
-    // The text margins of an item, as the item's painter leaves them.
-    const int margins =
-        2 * (list->style()->pixelMetric(QStyle::PM_FocusFrameHMargin, nullptr, list) + 1);
-    for (int row = 0; row < list->count(); ++row) {
-      const QListWidgetItem* item = list->item(row);
-      const QString what = QString(language) + " " + list->objectName() + ": " + item->text();
-      QVERIFY2(font.horizontalAdvance(item->text()) + margins <= list->viewport()->width(),
-               qPrintable(what));
-      QVERIFY2(list->visualItemRect(item).bottom() < list->viewport()->height(), qPrintable(what));
-    }
-  }
-  QCOMPARE(lists, 4);  // Flashing, Dumping, TFS Operations, Developer
+// A rig with the shipped languages; German chosen by its entry.
+void ChooseGerman(WindowRig& rig) {
+  Choose(rig.Find<QComboBox>("LangSel"), LanguageEntry("DE"));
 }
 
 }  // namespace
 
 void WindowLayoutTest::cleanup() {
-  CurrentLanguages().Load();
+  UnloadLanguages();
 }
 
 void WindowLayoutTest::EveryCaptionShowsWholeInTheSmallestWindow() {
   WindowRig rig("E700");
-  LoadGerman(rig);
+  QVERIFY(LoadShippedLanguages(rig));
   QVERIFY(rig.StartWithoutPhone());
   auto* pages = rig.Find<QTabWidget>("Pages");
   QCOMPARE(pages->tabText(6), QString("About"));
@@ -106,7 +66,7 @@ void WindowLayoutTest::EveryCaptionShowsWholeInTheSmallestWindow() {
   CheckCaptionsWhole(rig, "English");
   if (QTest::currentTestFailed()) return;
 
-  Choose(rig.Find<QComboBox>("LangSel"), 1);
+  ChooseGerman(rig);
   QCOMPARE(pages->tabText(6), QString("\u00DCber"));
   QCOMPARE(rig.Find<QListWidget>("L_Developer")->item(3)->text(), QString("TFS-(NAND-)Dienste"));
   rig.window->resize(1, 1);
@@ -120,7 +80,7 @@ void WindowLayoutTest::QtsOwnButtonsSpeakTheChosenLanguage() {
   if (!QFileInfo::exists(translations + "/qtbase_de.qm"))
     QSKIP("Qt's German translation (qtbase_de.qm, Debian qt6-translations-l10n) is missing");
   WindowRig rig("E700");
-  LoadGerman(rig);
+  QVERIFY(LoadShippedLanguages(rig));
   QVERIFY(rig.StartWithoutPhone());
   gui::QtDialogHost host;
   // The window's own Yes/No box; its buttons read as Qt writes them, less the
@@ -136,7 +96,7 @@ void WindowLayoutTest::QtsOwnButtonsSpeakTheChosenLanguage() {
     return texts;
   };
   QCOMPARE(buttons(), (QStringList{"Yes", "No"}));
-  Choose(rig.Find<QComboBox>("LangSel"), 1);
+  ChooseGerman(rig);
   QCOMPARE(buttons(), (QStringList{"Ja", "Nein"}));
   QCOMPARE(QLocale().language(), QLocale::German);
   Choose(rig.Find<QComboBox>("LangSel"), 0);

@@ -40,6 +40,10 @@ dpkg-deb -c "$dbgsym" >"$work/dbgsym.list"
 dpkg-deb -x "$deb" "$root"
 for f in bin/brantle bin/brantle-cli bin/brantle-phonesim \
          share/brantle/loaders/README share/brantle/language/english.lng \
+         share/brantle/language/arabic.lng share/brantle/language/german.lng \
+         share/brantle/language/polish.lng share/brantle/language/portuguese_br.lng \
+         share/brantle/language/russian.lng share/brantle/language/spanish.lng \
+         share/brantle/language/turkish.lng share/brantle/language/ukrainian.lng \
          share/applications/brantle.desktop share/icons/hicolor/scalable/apps/brantle.svg \
          share/bash-completion/completions/brantle-cli share/doc/brantle/copyright \
          share/doc/brantle/changelog.Debian.gz; do

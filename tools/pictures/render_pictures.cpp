@@ -1,11 +1,17 @@
 // Renders every tab page of the window, connected to a virtual E800 phone, into
-// PNG files: brantle-pictures OUTPUT_FOLDER. Run with QT_QPA_PLATFORM=offscreen.
+// PNG files: brantle-pictures OUTPUT_FOLDER [LANGUAGE_FOLDER]. With a language
+// folder, the Flashing and Settings pages in each of its languages go into
+// OUTPUT_FOLDER/languages as CODE-flashing.png and CODE-settings.png. Run with
+// QT_QPA_PLATFORM=offscreen.
 
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
+#include <QFile>
+#include <QFileInfo>
 #include <QListWidget>
 #include <QTabWidget>
+#include <QTemporaryDir>
 #include <cstdio>
 
 #include "difcreate.h"
@@ -13,10 +19,11 @@
 #include "difpform.h"
 #include "formats/rtf_text.h"
 #include "lang/lang_get.h"
+#include "lang/languages.h"
 #include "main_window.h"
+#include "sim/virtual_e_phone.h"
 #include "tfsfm.h"
 #include "tfssel.h"
-#include "sim/virtual_e_phone.h"
 
 namespace {
 
@@ -31,8 +38,15 @@ void Save(QWidget& window, const QString& folder, const QString& name) {
 int main(int argc, char** argv) {
   QApplication app(argc, argv);
   if (argc < 2) {
-    std::fprintf(stderr, "usage: brantle-pictures OUTPUT_FOLDER\n");
+    std::fprintf(stderr, "usage: brantle-pictures OUTPUT_FOLDER [LANGUAGE_FOLDER]\n");
     return 2;
+  }
+  // The languages are read from a copy: loading completes files in place.
+  QTemporaryDir languages;
+  if (argc > 2) {
+    for (const QFileInfo& file : QDir(argv[2]).entryInfoList({"*.lng"}, QDir::Files))
+      QFile::copy(file.filePath(), languages.filePath(file.fileName()));
+    brantle::CurrentLanguages().Load(languages.path().toStdString());
   }
   const QString folder = argv[1];
   QDir().mkpath(folder);
@@ -108,5 +122,22 @@ int main(int argc, char** argv) {
   brantle::gui::TSTFM manager("E800", &w);
   manager.show();
   Save(manager, folder, "dialog-tfs-manager");
+  manager.hide();
+
+  // The two pages with the most captions, in every other language.
+  const QString translated = folder + "/languages";
+  brantle::Languages& all = brantle::CurrentLanguages();
+  if (all.Count() > 1) QDir().mkpath(translated);
+  pages->setCurrentIndex(0);
+  w.findChild<QListWidget*>("L_Flashing")->setCurrentRow(0);
+  for (size_t i = 1; i < all.Count(); ++i) {
+    all.Select(i, w.settings());
+    w.ApplyLanguage();
+    const QString code = QString::fromStdString(all.Record(i).Code).toLower();
+    for (const auto& [page, name] : {std::pair{0, "flashing"}, std::pair{5, "settings"}}) {
+      pages->setCurrentIndex(page);
+      Save(w, translated, code + "-" + name);
+    }
+  }
   return 0;
 }
