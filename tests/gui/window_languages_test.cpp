@@ -105,6 +105,12 @@ void WindowLanguagesTest::QtsButtonsFollowAndTheChoiceSurvivesARestart() {
     Choose(selector, i);
     QVERIFY2(QtButtons(rig) != english, qPrintable(selector->itemText(i)));
   }
+  Choose(selector, LanguageEntry("DE"));
+  QCOMPARE(QtButtons(rig), (QStringList{"Ja", "Nein"}));
+  QCOMPARE(QLocale().language(), QLocale::German);
+  Choose(selector, 0);
+  QCOMPARE(QtButtons(rig), english);
+  QCOMPARE(QLocale().language(), QLocale::English);
   Choose(selector, LanguageEntry("PL"));
   QCOMPARE(QtButtons(rig), (QStringList{"Tak", "Nie"}));
   rig.window->close();

@@ -1,23 +1,17 @@
 // The window in the chosen language: at its smallest every tab and sub-page caption
-// shows whole, in English and in (longer) German; Qt's own buttons speak the language;
-// the file manager opens over the middle of the window.
+// shows whole, in English and in (longer) German; the file manager opens over the
+// middle of the window.
 
 #include <QComboBox>
-#include <QFileInfo>
 #include <QLayout>
-#include <QLibraryInfo>
 #include <QListWidget>
-#include <QMessageBox>
 #include <QPushButton>
 #include <QStyle>
 #include <QTabBar>
 #include <QTabWidget>
-#include <filesystem>
 
 #include "caption_checks.h"
 #include "gui_test_registry.h"
-#include "lang/languages.h"
-#include "modal_answer.h"
 #include "qt_dialog_host.h"
 #include "shipped_languages.h"
 #include "tfsfm.h"
@@ -29,7 +23,6 @@ class WindowLayoutTest : public QObject {
   Q_OBJECT
  private slots:
   void EveryCaptionShowsWholeInTheSmallestWindow();
-  void QtsOwnButtonsSpeakTheChosenLanguage();
   void TheFileManagerOpensOverTheMiddleOfTheWindow();
   void cleanup();
 };
@@ -73,35 +66,6 @@ void WindowLayoutTest::EveryCaptionShowsWholeInTheSmallestWindow() {
   Settle(rig.window.get());
   QCOMPARE(rig.window->size(), rig.window->minimumSize());
   CheckCaptionsWhole(rig, "German");
-}
-
-void WindowLayoutTest::QtsOwnButtonsSpeakTheChosenLanguage() {
-  const QString translations = QLibraryInfo::path(QLibraryInfo::TranslationsPath);
-  if (!QFileInfo::exists(translations + "/qtbase_de.qm"))
-    QSKIP("Qt's German translation (qtbase_de.qm, Debian qt6-translations-l10n) is missing");
-  WindowRig rig("E700");
-  QVERIFY(LoadShippedLanguages(rig));
-  QVERIFY(rig.StartWithoutPhone());
-  gui::QtDialogHost host;
-  // The window's own Yes/No box; its buttons read as Qt writes them, less the
-  // shortcut marks.
-  const auto buttons = [&] {
-    QStringList texts;
-    ModalAnswer<QMessageBox> answer([&](QMessageBox* box) {
-      for (QMessageBox::StandardButton b : {QMessageBox::Yes, QMessageBox::No})
-        texts << box->button(b)->text().remove('&');
-      box->button(QMessageBox::No)->click();
-    });
-    host.Message(rig.window.get(), MessageKind::Question, "?", Buttons::YesNo);
-    return texts;
-  };
-  QCOMPARE(buttons(), (QStringList{"Yes", "No"}));
-  ChooseGerman(rig);
-  QCOMPARE(buttons(), (QStringList{"Ja", "Nein"}));
-  QCOMPARE(QLocale().language(), QLocale::German);
-  Choose(rig.Find<QComboBox>("LangSel"), 0);
-  QCOMPARE(buttons(), (QStringList{"Yes", "No"}));
-  QCOMPARE(QLocale().language(), QLocale::English);
 }
 
 void WindowLayoutTest::TheFileManagerOpensOverTheMiddleOfTheWindow() {
