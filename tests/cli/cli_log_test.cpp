@@ -90,6 +90,10 @@ TEST_F(CliLog, AFailedCommandIsLoggedWithItsError) {
       test::kCli, {"--log", log, "--port", dir.File("ttyUSB9"), "--family", "E700", "identify"});
   ASSERT_EQ(r.status, 1);
   const std::vector<std::string> events = Events(log);
+  // The port that would not open is named with the family tried.
+  EXPECT_TRUE(Has(events, " " + dir.File("ttyUSB9") +
+                              " E700: connect failed: Error: communications initialization failed"))
+      << Listed(events);
   EXPECT_TRUE(Has(events, ": error: Error: communications initialization failed | " +
                               dir.File("ttyUSB9") + " does not exist"))
       << Listed(events);

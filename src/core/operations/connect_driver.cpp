@@ -152,7 +152,7 @@ void ConnectDriver::ShowNotice() {
 }
 
 void ConnectDriver::Report(const std::string& text, const std::string& causes) {
-  frame_.LogEvent("connect failed: " + text);
+  frame_.LogPhoneEvent("connect failed: " + text);
   const bool tell = failures_.Record(text);
   ShowNotice();
   // Behind the box the window is idle already, its status line saying what failed.
@@ -244,7 +244,7 @@ void ConnectDriver::Connect() {
   frame_.Connected = true;
   frame_.TimerRunning = true;
   keepAlive_.Reset();
-  frame_.LogEvent("connected: " + ConnectedText());
+  frame_.LogPhoneEvent("connected: " + ConnectedText());
   failures_.Forget();
   ShowNotice();
   frame_.ShowIdleState();
@@ -354,7 +354,7 @@ void ConnectDriver::ConnectError(const std::string& prefixKey, int code, const s
 }
 
 void ConnectDriver::ConnectCancelled() {
-  frame_.LogEvent("connect cancelled");
+  frame_.LogPhoneEvent("connect cancelled");
   frame_.TimerRunning = false;
   waiting_ = true;
   restarted_ = false;
@@ -372,7 +372,7 @@ void ConnectDriver::Disconnect(bool showMessage) {
   frame_.RouteEngine(link_, false);
   const int r = Terminate();
   if (r != kOk) ShowEngineError(frame_, LangGet("ErrC_Terminate"), r);
-  frame_.LogEvent("disconnected");
+  frame_.LogPhoneEvent("disconnected");
   frame_.Connected = false;
   frame_.FlashKnown = false;
   frame_.FlashTypeText.clear();
@@ -390,7 +390,7 @@ bool ConnectDriver::RequestClose() {
   frame_.RouteEngine(link_, false);
   if (frame_.Connected) {
     Terminate();
-    frame_.LogEvent("disconnected");
+    frame_.LogPhoneEvent("disconnected");
     frame_.Connected = false;
   }
   if (frame_.PortOpen) ClosePort();

@@ -233,11 +233,14 @@ Answer OperationFrame::Message(MessageKind kind, const std::string& text, Button
 
 void OperationFrame::LogEvent(const std::string& event) {
   if (!Log) return;
-  std::string context;
-  if (PortOpen || Connected) {
-    context = settings_.ComPort() + " " + family_.Family;
-    if (family_.Family == "Opti") context += std::string(" ") + kOptiModelNames[family_.OptiType];
-  }
+  if (PortOpen || Connected) return LogPhoneEvent(event);
+  Log->Add("", event);
+}
+
+void OperationFrame::LogPhoneEvent(const std::string& event) {
+  if (!Log) return;
+  std::string context = settings_.ComPort() + " " + family_.Family;
+  if (family_.Family == "Opti") context += std::string(" ") + kOptiModelNames[family_.OptiType];
   Log->Add(context, event);
 }
 

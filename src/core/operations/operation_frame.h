@@ -88,6 +88,9 @@ class OperationFrame final : public Ui {
   int OpenRecords = 0;
   // One event, with the port and family while a port is open.
   void LogEvent(const std::string& event);
+  // One event of the phone connection, with the port and family even when the port
+  // would not open (a connect failure names the port it tried).
+  void LogPhoneEvent(const std::string& event);
   // Error boxes shown so far in this run, and the last one's text.
   int ErrorsShown() const { return errorsShown_; }
   const std::string& LastError() const { return lastError_; }
