@@ -23,6 +23,7 @@ LogPanel::LogPanel(WindowContext& context, DialogHost& dialogs, OperationLog& lo
   text_->setFocusPolicy(Qt::ClickFocus);
   for (const std::string& line : log.Session())
     text_->appendPlainText(QString::fromStdString(line));
+  FollowEnd();
 
   QPushButton* save = Button(this, "B_SaveLog", "Win_Save_Log", context.captions);
   QPushButton* copy = Button(this, "B_CopyLog", "Win_Copy_Log", context.captions);
@@ -54,7 +55,14 @@ void LogPanel::AddLine(const std::string& line) {
   QScrollBar* bar = text_->verticalScrollBar();
   const bool atEnd = bar->value() == bar->maximum();
   text_->appendPlainText(QString::fromStdString(line));
-  if (atEnd) bar->setValue(bar->maximum());
+  if (atEnd) FollowEnd();
+}
+
+void LogPanel::FollowEnd() {
+  // The cursor at the start of the newest line: the panel scrolls down to it and
+  // shows the line from its time, however wide it is.
+  text_->moveCursor(QTextCursor::End);
+  text_->moveCursor(QTextCursor::StartOfBlock);
 }
 
 }  // namespace brantle::gui

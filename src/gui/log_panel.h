@@ -24,6 +24,8 @@ class LogPanel : public QWidget {
   void AddLine(const std::string& line);
 
  private:
+  void FollowEnd();
+
   WindowContext& context_;
   OperationLog& log_;
   QPlainTextEdit* text_;

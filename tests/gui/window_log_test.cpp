@@ -103,10 +103,14 @@ void WindowLogTest::ThePanelIsShownAsLastTimeAndKeepsToTheEnd() {
     WindowRig rig("E700");
     QVERIFY(rig.Start());
     QVERIFY(!rig.Find<QWidget>("P_Log")->isVisible());
+    QVERIFY(rig.WaitConnected());
     auto* toggle = rig.Find<QPushButton>("B_ShowLog");
     toggle->click();
     QVERIFY(rig.Find<QWidget>("P_Log")->isVisible());
-    QVERIFY(rig.WaitConnected());
+    // Shown after the connect: its line, wider than the panel, shows from its start.
+    QScrollBar* across = rig.Find<QPlainTextEdit>("E_Log")->horizontalScrollBar();
+    QVERIFY(across->maximum() > 0);
+    QCOMPARE(across->value(), across->minimum());
     rig.window->close();
     QVERIFY(ReadFile(rig.SettingsPath()).find("Show_Log=1") != std::string::npos);
 
@@ -122,6 +126,9 @@ void WindowLogTest::ThePanelIsShownAsLastTimeAndKeepsToTheEnd() {
     for (int i = 0; i < 200; ++i) again.window->Frame().LogEvent("line " + std::to_string(i));
     QScrollBar* bar = text->verticalScrollBar();
     QCOMPARE(bar->value(), bar->maximum());
+    // New lines wider than the panel show from their start, the time.
+    QScrollBar* wide = text->horizontalScrollBar();
+    QCOMPARE(wide->value(), wide->minimum());
     bar->setValue(0);
     again.window->Frame().LogEvent("one more");
     QCOMPARE(bar->value(), 0);

@@ -10,6 +10,7 @@
 #include <QFile>
 #include <QFileInfo>
 #include <QListWidget>
+#include <QPushButton>
 #include <QTabWidget>
 #include <QTemporaryDir>
 #include <cstdio>
@@ -58,6 +59,9 @@ int main(int argc, char** argv) {
   brantle::gui::WindowConfig window;
   window.SettingsPath = QDir::tempPath().toStdString() + "/brantle-pictures.ini";
   QFile::remove(QString::fromStdString(window.SettingsPath));
+  // The pictures' session goes into a log of its own, not the person's.
+  QTemporaryDir logFolder;
+  window.LogPath = logFolder.filePath("brantle.log").toStdString();
   window.ListPorts = [] { return std::vector<brantle::SerialPortInfo>{}; };
   window.ExtraPorts = {phone.PortPath()};
   window.StartPort = phone.PortPath();
@@ -79,6 +83,11 @@ int main(int argc, char** argv) {
   pages->setCurrentIndex(0);
   w.findChild<QListWidget*>("L_Flashing")->setCurrentRow(6);
   Save(w, folder, "flashing-hex");
+  // The operation log's panel, holding the connect.
+  w.findChild<QListWidget*>("L_Flashing")->setCurrentRow(0);
+  w.findChild<QPushButton*>("B_ShowLog")->click();
+  Save(w, folder, "log");
+  w.findChild<QPushButton*>("B_ShowLog")->click();
 
   // The dialogs, with a little content.
   brantle::OperationFrame& frame = w.Frame();
@@ -119,7 +128,19 @@ int main(int argc, char** argv) {
   selector.show();
   Save(selector, folder, "dialog-tfs-files");
 
+  // The manager lists the home folder: a technician's, not that of whoever renders.
+  QTemporaryDir home;
+  QDir(home.path()).mkpath("backups");
+  QDir(home.path()).mkpath("firmware");
+  for (const auto& [name, size] : {std::pair{"E800-full.bin", 16 << 20},
+                                   std::pair{"E800-undo.dif", 41237}}) {
+    QFile file(home.filePath(name));
+    if (file.open(QIODevice::WriteOnly)) file.resize(size);
+  }
+  const QByteArray ownHome = qgetenv("HOME");
+  qputenv("HOME", home.path().toLocal8Bit());
   brantle::gui::TSTFM manager("E800", &w);
+  qputenv("HOME", ownHome);
   manager.show();
   Save(manager, folder, "dialog-tfs-manager");
   manager.hide();
