@@ -51,11 +51,7 @@ void WindowConnectTest::DisconnectedUntilAPhoneAnswersThenInitializingThenReady(
   connect(&sampler, &QTimer::timeout, sample);
   sampler.start();
   // The technician picks the port the phone is on.
-  auto* port = rig.Find<QComboBox>("COMPort");
-  const int index = port->findData(QString::fromStdString(rig.phone->PortPath()));
-  QVERIFY(index >= 0);
-  port->setCurrentIndex(index);
-  emit port->activated(index);
+  QVERIFY(rig.ChoosePhonePort());
   QVERIFY(rig.WaitConnected());
   sampler.stop();
   sample();

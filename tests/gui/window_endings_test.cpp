@@ -126,11 +126,7 @@ void WindowEndingsTest::PhoneCommandsWaitForAPhone() {
   for (const char* name : kOfflineCommands) QVERIFY2(Enabled(rig, name), name);
 
   // The phone's port chosen: once the phone is Ready, its commands are there.
-  auto* port = rig.Find<QComboBox>("COMPort");
-  const int index = port->findData(QString::fromStdString(rig.phone->PortPath()));
-  QVERIFY(index >= 0);
-  port->setCurrentIndex(index);
-  emit port->activated(index);
+  QVERIFY(rig.ChoosePhonePort());
   QVERIFY(rig.WaitConnected());
   for (const char* name : kPhoneCommands) QVERIFY2(Enabled(rig, name), name);
   for (const char* name : kFileSystemCommands) QVERIFY2(Enabled(rig, name), name);

@@ -79,6 +79,15 @@ bool WindowRig::StartWithoutPhone() {
   return Open({silent->Path(), phone->PortPath()}, silent->Path());
 }
 
+bool WindowRig::ChoosePhonePort() const {
+  auto* port = Find<QComboBox>("COMPort");
+  const int index = port->findData(QString::fromStdString(phone->PortPath()));
+  if (index < 0) return false;
+  port->setCurrentIndex(index);
+  emit port->activated(index);
+  return true;
+}
+
 bool WindowRig::WaitConnected() {
   return QTest::qWaitFor([this] { return window->Frame().Connected && !window->Frame().Busy; },
                          30000);

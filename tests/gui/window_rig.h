@@ -28,6 +28,9 @@ class WindowRig {
   bool StartWithoutPhone();
   // Processes events until the phone is Ready (false if it never gets there).
   bool WaitConnected();
+  // Picks the phone's port on the Settings page, as a person does; false if the
+  // selector does not list it.
+  bool ChoosePhonePort() const;
 
   template <typename T>
   T* Find(const char* name) const {

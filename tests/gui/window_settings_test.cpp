@@ -85,8 +85,7 @@ void WindowSettingsTest::ACloseWritesTheChangedPortSpeedFamilyAndLanguage() {
   WriteForeignLanguage(languages);
   CurrentLanguages().Load(languages);
   QVERIFY(rig.StartWithoutPhone());
-  auto* port = rig.Find<QComboBox>("COMPort");
-  Choose(port, port->findData(QString::fromStdString(rig.phone->PortPath())));
+  QVERIFY(rig.ChoosePhonePort());
   Choose(rig.Find<QComboBox>("COMSpeed"), 9);  // 806400
   Choose(rig.Find<QComboBox>("PType"), 2);     // E330
   QCOMPARE(rig.window->Frame().Family().Family, std::string("E330"));
